@@ -1,0 +1,1 @@
+"""System-test fixtures: local accounts, a private cupsd, build paths."""
