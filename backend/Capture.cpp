@@ -100,6 +100,26 @@ bool copyStream(int in, int out, std::string &error)
             return false;
         }
     }
+    if (S_ISFIFO(st.st_mode)) {
+        // From a pipe the kernel moves pages into the file without a copy through user space.
+        for (;;) {
+            if (g_cancelled) {
+                error = "job cancelled";
+                return false;
+            }
+            const ssize_t n = ::splice(in, nullptr, out, nullptr, 1 << 20, SPLICE_F_MOVE | SPLICE_F_MORE);
+            if (n == 0)
+                return true;
+            if (n > 0)
+                continue;
+            if (errno == EINTR)
+                continue;
+            if (errno == EINVAL || errno == ENOSYS)
+                break;
+            error = errnoText("cannot write document");
+            return false;
+        }
+    }
     std::vector<char> buffer(1 << 20);
     for (;;) {
         if (g_cancelled) {

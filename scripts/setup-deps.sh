@@ -12,8 +12,8 @@ PACKAGES=(
   # running system
   cups cups-client cups-bsd cups-ipp-utils cups-filters snmp snmpd ghostscript qpdf tar
   # test peers and desktop
-  xvfb trayer x11-apps imagemagick dbus avahi-daemon iproute2 procps psmisc
-  python3 python3-cryptography openssl netcat-openbsd poppler-utils
+  xvfb trayer x11-apps imagemagick dbus avahi-daemon iproute2 nftables procps psmisc
+  python3 python3-cryptography openssl netcat-openbsd poppler-utils time
 )
 
 missing=()
