@@ -25,6 +25,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
+        // The test main gives each process a temporary program directory; never an installed one.
+        ASSERT_TRUE(config::fileDir.startsWith("/tmp/tavrin-test-")) << config::fileDir.toStdString();
         QDir(config::fileDir).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(config::binDir));
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
