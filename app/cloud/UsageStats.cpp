@@ -1,0 +1,41 @@
+#include "cloud/UsageStats.h"
+
+#include "cloud/Itf.h"
+#include "platform/RLog.h"
+#include "storage/Config.h"
+
+#include <QSettings>
+
+#include <mutex>
+
+namespace util {
+
+namespace {
+
+constexpr int kReportAt = 20;
+
+// Job workers that finish together would both read the same count and one
+// increment would be lost (or the model reported twice): one at a time.
+std::mutex g_usageMutex;
+
+} // namespace
+
+void printOKCount(const QString &deviceId, const QString &deviceModel)
+{
+    std::lock_guard<std::mutex> lock(g_usageMutex);
+    QSettings ini(config::iniPath(), QSettings::IniFormat);
+    const QString key = QStringLiteral("ModelUsage/") + deviceModel;
+    const int count = ini.value(key, 0).toInt();
+    if (count > kReportAt)
+        return;
+    if (count == kReportAt) {
+        const QString reply = Itf::UploadStatisticsDeviceModel(deviceId, deviceModel);
+        TLOG(QStringLiteral("upload statistics res:%1, for:%2").arg(reply, deviceModel));
+        if (!reply.startsWith(QLatin1String("OK")))
+            return;
+    }
+    ini.setValue(key, count + 1);
+    ini.sync();
+}
+
+} // namespace util
