@@ -30,8 +30,8 @@ QString trayFromSlot(const QString &inputSlot)
 // driver's word for grey as well.
 bool blockNamesColor(const QString &mode)
 {
-    return util::iequals(mode, QStringLiteral("color")) || util::iequals(mode, QStringLiteral("monochrome"))
-        || util::iequals(mode, QStringLiteral("Gray"));
+    return util::iequals(mode, QStringLiteral("color")) || util::iequals(mode, QStringLiteral("monochrome")) ||
+           util::iequals(mode, QStringLiteral("Gray"));
 }
 
 QString colorFromBlock(const QString &mode)

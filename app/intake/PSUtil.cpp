@@ -99,8 +99,8 @@ void fill(JobOption &option, OptionMap &values)
     option.printAsImage = values["KWPrintAsImage"] == "1";
 }
 
-// The spool directory is writable by everyone: never follow a planted link or
-// reuse a file someone else created under the stripped document's name.
+// The copy always goes into a file made here: a link or a file left under the
+// stripped document's name is replaced, never written through.
 FilePtr createStripped(const std::string &dest)
 {
     ::unlink(dest.c_str());

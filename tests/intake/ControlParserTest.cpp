@@ -41,13 +41,16 @@ SpooledJob spool(const QTemporaryDir &dir, const std::string &title, const std::
 struct ParseCase {
     const char *name;
     std::string title;
-    std::string options;             // the OPTION= line
-    std::vector<std::string> block;  // option block lines
-    bool hasBlock;                   // false: an ordinary PDF without a block
+    std::string options;            // the OPTION= line
+    std::vector<std::string> block; // option block lines
+    bool hasBlock;                  // false: an ordinary PDF without a block
     std::function<void(Job &)> expect;
 };
 
-void PrintTo(const ParseCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const ParseCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 // What a parse gives when neither the title nor the options say more: the
 // block's empty colour mode means colour, and no PageSize means no size.
@@ -60,8 +63,7 @@ Job parsedBase()
     return job;
 }
 
-ParseCase row(const char *name, std::string options, std::vector<std::string> block,
-              std::function<void(Job &)> expect)
+ParseCase row(const char *name, std::string options, std::vector<std::string> block, std::function<void(Job &)> expect)
 {
     return {name, "Report", std::move(options), std::move(block), true, std::move(expect)};
 }
@@ -71,9 +73,12 @@ std::vector<ParseCase> parseCases()
     const auto none = [](Job &) {};
     return {
         // Title and copies.
-        {"TitleBlanksBecomeUnderscores", "My Report 2.pdf", "", {}, true,
-         [](Job &j) { j.name = "My_Report_2.pdf"; }},
-        {"TitleUtf8AndColonKept", "季度 报告 Q3:results", "", {}, true,
+        {"TitleBlanksBecomeUnderscores", "My Report 2.pdf", "", {}, true, [](Job &j) { j.name = "My_Report_2.pdf"; }},
+        {"TitleUtf8AndColonKept",
+         "季度 报告 Q3:results",
+         "",
+         {},
+         true,
          [](Job &j) { j.name = QString::fromUtf8("季度_报告_Q3:results"); }},
         // Size: only the PageSize option, empty without it.
         row("PageSize", "PageSize=A4 number-up=1", {}, [](Job &j) { j.size = "A4"; }),
@@ -82,14 +87,26 @@ std::vector<ParseCase> parseCases()
         row("MalformedPiecesSkipped", "PageSize  junk a=b=c PageSize=A3", {}, [](Job &j) { j.size = "A3"; }),
         // Collate: the presence of "Collate" in the options wins over the booklet rule.
         row("CollateFalseStillCollated", "PageSize=A4 Collate=False", {"KWBooklet=0"},
-            [](Job &j) { j.size = "A4"; j.booklet = "0"; }),
+            [](Job &j) {
+                j.size = "A4";
+                j.booklet = "0";
+            }),
         row("BookletZeroUncollated", "", {"KWBooklet=0"},
-            [](Job &j) { j.booklet = "0"; j.collate = "separate-documents-uncollated-copies"; }),
+            [](Job &j) {
+                j.booklet = "0";
+                j.collate = "separate-documents-uncollated-copies";
+            }),
         row("BookletTenUncollated", "", {"KWBooklet=10"},
-            [](Job &j) { j.booklet = "10"; j.collate = "separate-documents-uncollated-copies"; }),
+            [](Job &j) {
+                j.booklet = "10";
+                j.collate = "separate-documents-uncollated-copies";
+            }),
         row("BookletOneCollated", "", {"KWBooklet=1"}, [](Job &j) { j.booklet = "1"; }),
         row("LowerCaseCollateDoesNotCount", "collate=true", {"KWBooklet=0"},
-            [](Job &j) { j.booklet = "0"; j.collate = "separate-documents-uncollated-copies"; }),
+            [](Job &j) {
+                j.booklet = "0";
+                j.collate = "separate-documents-uncollated-copies";
+            }),
         // Tray from the block's InputSlot.
         row("TrayNumber", "", {"InputSlot=Tray2"}, [](Job &j) { j.tray = "tray-2"; }),
         row("TrayName", "", {"InputSlot=TrayA"}, [](Job &j) { j.tray = "tray-a"; }),
@@ -121,18 +138,28 @@ std::vector<ParseCase> parseCases()
         row("OptionsKWColorModeWinsBack", "KWColorMode=Color ColorModel=Gray", {}, none),
         row("OptionsKWColorModeMonochrome", "KWColorMode=MONOCHROME", {}, [](Job &j) { j.color = "monochrome"; }),
         row("OptionsKWColorModeOther", "ColorModel=Gray KWColorMode=Sepia", {}, none),
-        row("UnknownBlockModeDefers", "ColorModel=Gray", {"KWColorMode=Auto"},
-            [](Job &j) { j.color = "monochrome"; }),
+        row("UnknownBlockModeDefers", "ColorModel=Gray", {"KWColorMode=Auto"}, [](Job &j) { j.color = "monochrome"; }),
         row("NoColourAnywhere", "PageSize=A4", {}, [](Job &j) { j.size = "A4"; }),
-        {"OrdinaryPdfUsesOptions", "Report", "ColorModel=Gray PageSize=A3", {}, false,
-         [](Job &j) { j.color = "monochrome"; j.size = "A3"; }},
+        {"OrdinaryPdfUsesOptions",
+         "Report",
+         "ColorModel=Gray PageSize=A3",
+         {},
+         false,
+         [](Job &j) {
+             j.color = "monochrome";
+             j.size = "A3";
+         }},
         // Finishing values pass through; print-as-image only for "1".
         row("Finishing", "",
-            {"KWStaple=StapleDualLeft", "KWPunch=左侧", "KWNumPunchHoles=4", "KWImageQuality=1200",
-             "KWFinishOutSize=1", "KWFold=Half", "KWPrintAsImage=1"},
+            {"KWStaple=StapleDualLeft", "KWPunch=左侧", "KWNumPunchHoles=4", "KWImageQuality=1200", "KWFinishOutSize=1",
+             "KWFold=Half", "KWPrintAsImage=1"},
             [](Job &j) {
-                j.staple = "StapleDualLeft"; j.holePunch = QString::fromUtf8("左侧"); j.holeNumber = "4";
-                j.quality = "1200"; j.finishOutSize = "1"; j.printAsImage = true;
+                j.staple = "StapleDualLeft";
+                j.holePunch = QString::fromUtf8("左侧");
+                j.holeNumber = "4";
+                j.quality = "1200";
+                j.finishOutSize = "1";
+                j.printAsImage = true;
             }),
         row("PrintAsImageTrue", "", {"KWPrintAsImage=true"}, none),
         row("PrintAsImageYes", "", {"KWPrintAsImage=yes"}, none),
@@ -140,7 +167,9 @@ std::vector<ParseCase> parseCases()
     };
 }
 
-class ControlParserTable : public ::testing::TestWithParam<ParseCase> {};
+class ControlParserTable : public ::testing::TestWithParam<ParseCase>
+{
+};
 
 TEST_P(ControlParserTable, MapsControlFileAndBlockOntoJob)
 {
@@ -252,8 +281,18 @@ TEST(ControlParser, LogsControlFileBlockAndJob)
         "ctrl filename: " + spooled.ctrl.toStdString(),
         "ctrl content:" + ctrlText,
         "option:PageSize=A4",
-        "InputSlot:Tray1", "KWBooklet:", "KWCollate:", "KWColorMode:Gray", "KWDuplex:", "KWFinishOutSize:",
-        "KWFold:", "KWImageQuality:", "KWNumPunchHoles:", "KWPrintAsImage:", "KWPunch:", "KWStaple:",
+        "InputSlot:Tray1",
+        "KWBooklet:",
+        "KWCollate:",
+        "KWColorMode:Gray",
+        "KWDuplex:",
+        "KWFinishOutSize:",
+        "KWFold:",
+        "KWImageQuality:",
+        "KWNumPunchHoles:",
+        "KWPrintAsImage:",
+        "KWPunch:",
+        "KWStaple:",
         "ColorModel:Gray",
         "job booklet: ",
         "job collate: separate-documents-collated-copies",
@@ -285,8 +324,8 @@ TEST(JobRecord, DefaultsAndQueuedSignalTransport)
     EXPECT_EQ(job.tray, QStringLiteral("auto"));
     EXPECT_EQ(job.size, QStringLiteral("a4"));
     EXPECT_EQ(job.name, QStringLiteral("DastrelJobName"));
-    EXPECT_TRUE(job.staple.isEmpty() && job.holePunch.isEmpty() && job.holeNumber.isEmpty()
-                && job.booklet.isEmpty() && job.quality.isEmpty() && job.finishOutSize.isEmpty());
+    EXPECT_TRUE(job.staple.isEmpty() && job.holePunch.isEmpty() && job.holeNumber.isEmpty() && job.booklet.isEmpty() &&
+                job.quality.isEmpty() && job.finishOutSize.isEmpty());
     EXPECT_FALSE(job.printAsImage);
 
     Job changed;

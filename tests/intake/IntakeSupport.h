@@ -112,19 +112,18 @@ namespace kestrelware {
 
 inline bool operator==(const JobOption &a, const JobOption &b)
 {
-    return a.colorMode == b.colorMode && a.duplex == b.duplex && a.inputSlot == b.inputSlot
-        && a.staple == b.staple && a.fold == b.fold && a.punch == b.punch && a.numPunchHoles == b.numPunchHoles
-        && a.booklet == b.booklet && a.collate == b.collate && a.finishOutSize == b.finishOutSize
-        && a.imageQuality == b.imageQuality && a.printAsImage == b.printAsImage;
+    return a.colorMode == b.colorMode && a.duplex == b.duplex && a.inputSlot == b.inputSlot && a.staple == b.staple &&
+           a.fold == b.fold && a.punch == b.punch && a.numPunchHoles == b.numPunchHoles && a.booklet == b.booklet &&
+           a.collate == b.collate && a.finishOutSize == b.finishOutSize && a.imageQuality == b.imageQuality &&
+           a.printAsImage == b.printAsImage;
 }
 
 inline void PrintTo(const JobOption &o, std::ostream *os)
 {
     *os << "{colorMode=" << o.colorMode << " duplex=" << o.duplex << " inputSlot=" << o.inputSlot
-        << " staple=" << o.staple << " fold=" << o.fold << " punch=" << o.punch
-        << " numPunchHoles=" << o.numPunchHoles << " booklet=" << o.booklet << " collate=" << o.collate
-        << " finishOutSize=" << o.finishOutSize << " imageQuality=" << o.imageQuality
-        << " printAsImage=" << o.printAsImage << "}";
+        << " staple=" << o.staple << " fold=" << o.fold << " punch=" << o.punch << " numPunchHoles=" << o.numPunchHoles
+        << " booklet=" << o.booklet << " collate=" << o.collate << " finishOutSize=" << o.finishOutSize
+        << " imageQuality=" << o.imageQuality << " printAsImage=" << o.printAsImage << "}";
 }
 
 } // namespace kestrelware

@@ -39,12 +39,15 @@ JobOption options(std::function<void(JobOption &)> set)
 
 struct BlockCase {
     const char *name;
-    QByteArray prefix;  // everything before the PDF
-    bool stripped;      // the block is complete: the PDF alone remains, in path + ".dest"
+    QByteArray prefix; // everything before the PDF
+    bool stripped;     // the block is complete: the PDF alone remains, in path + ".dest"
     JobOption expected;
 };
 
-void PrintTo(const BlockCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const BlockCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 const JobOption kEmpty;
 
@@ -56,9 +59,18 @@ std::vector<BlockCase> blockCases()
                       "KWPunch=2Holes", "KWNumPunchHoles=2", "KWBooklet=1", "KWCollate=On", "KWFinishOutSize=2",
                       "KWImageQuality=600", "KWPrintAsImage=1", "Unknown=kept only in the log"}),
          true, options([](JobOption &o) {
-             o.colorMode = "Gray"; o.duplex = 3; o.inputSlot = "Tray1"; o.staple = "StapleTopLeft";
-             o.fold = "Half"; o.punch = "2Holes"; o.numPunchHoles = "2"; o.booklet = "1"; o.collate = "On";
-             o.finishOutSize = "2"; o.imageQuality = "600"; o.printAsImage = true;
+             o.colorMode = "Gray";
+             o.duplex = 3;
+             o.inputSlot = "Tray1";
+             o.staple = "StapleTopLeft";
+             o.fold = "Half";
+             o.punch = "2Holes";
+             o.numPunchHoles = "2";
+             o.booklet = "1";
+             o.collate = "On";
+             o.finishOutSize = "2";
+             o.imageQuality = "600";
+             o.printAsImage = true;
          })},
         // An ordinary PDF: nothing read, and InputSlot ends empty rather than "Auto".
         {"NoBlock", QByteArray(), false, kEmpty},
@@ -72,14 +84,19 @@ std::vector<BlockCase> blockCases()
         // KEY=A=B is not an option line; KEY= stores an empty value.
         {"TwoEqualSigns", optionBlock({"KWStaple=A=B", "KWBooklet=", "KWFold"}), true, kEmpty},
         {"BlanksAndCrLf", "%KWPDF\r\n  KWColorMode=Color \t\r\n\tInputSlot=ByPassTray\r\n%KWPDF_END\r\n", true,
-         options([](JobOption &o) { o.colorMode = "Color"; o.inputSlot = "ByPassTray"; })},
+         options([](JobOption &o) {
+             o.colorMode = "Color";
+             o.inputSlot = "ByPassTray";
+         })},
         {"RepeatedKeyKeepsLast", optionBlock({"KWColorMode=Gray", "KWColorMode=Color"}), true,
          options([](JobOption &o) { o.colorMode = "Color"; })},
         {"Utf8Value", optionBlock({"KWStaple=左上角装订"}), true,
          options([](JobOption &o) { o.staple = "左上角装订"; })},
         // Without an end line the document stays as it is, with the options read so far.
-        {"NoEndLine", "%KWPDF\nKWColorMode=Gray\nKWDuplex=2\n", false,
-         options([](JobOption &o) { o.colorMode = "Gray"; o.duplex = 2; })},
+        {"NoEndLine", "%KWPDF\nKWColorMode=Gray\nKWDuplex=2\n", false, options([](JobOption &o) {
+             o.colorMode = "Gray";
+             o.duplex = 2;
+         })},
         // Up to 200 lines follow the first; the end line may be the 200th of them (line 201)...
         {"EndOnLine201", "%KWPDF\nKWDuplex=3\n" + lines(198, "Filler=1") + "%KWPDF_END\n", true,
          options([](JobOption &o) { o.duplex = 3; })},
@@ -94,7 +111,9 @@ std::vector<BlockCase> blockCases()
     };
 }
 
-class OptionBlockTable : public ::testing::TestWithParam<BlockCase> {};
+class OptionBlockTable : public ::testing::TestWithParam<BlockCase>
+{
+};
 
 TEST_P(OptionBlockTable, ReadsOptionsAndStripsOnlyCompleteBlocks)
 {
@@ -160,8 +179,7 @@ TEST(OptionBlock, UncreatableOutputKeepsDocumentAndDefaults)
     EXPECT_EQ(readBytes(doc), content);
 }
 
-// The spool directory is writable by everyone: a link planted under the
-// stripped document's name must not redirect the write.
+// A link left under the stripped document's name must not redirect the write.
 TEST(OptionBlock, PlantedLinkIsNotFollowed)
 {
     QTemporaryDir dir;
@@ -221,9 +239,9 @@ TEST(OptionBlock, LogsEveryKeyInKeyOrder)
     JobOption option;
     filterPdf(doc, option);
     const std::vector<std::string> expected = {
-        "Alpha:2",        "InputSlot:Tray1", "KWBooklet:",        "KWCollate:",       "KWColorMode:",
-        "KWDuplex:3",     "KWFinishOutSize:", "KWFold:",          "KWImageQuality:",  "KWNumPunchHoles:",
-        "KWPrintAsImage:", "KWPunch:",        "KWStaple:",        "Zeta:1",
+        "Alpha:2",         "InputSlot:Tray1",  "KWBooklet:", "KWCollate:",      "KWColorMode:",
+        "KWDuplex:3",      "KWFinishOutSize:", "KWFold:",    "KWImageQuality:", "KWNumPunchHoles:",
+        "KWPrintAsImage:", "KWPunch:",         "KWStaple:",  "Zeta:1",
     };
     EXPECT_EQ(log.messages(), expected);
 }

@@ -53,8 +53,7 @@ TEST(StripLargeDocument, OneGibibyteWithFlatMemory)
     ASSERT_TRUE(dir.isValid());
     const qint64 available = QStorageInfo(dir.path()).bytesAvailable();
     if (available < 3 * 1024 * kMiB)
-        GTEST_SKIP() << "needs 3 GiB free in " << dir.path().toStdString() << ", has " << available / kMiB
-                     << " MiB";
+        GTEST_SKIP() << "needs 3 GiB free in " << dir.path().toStdString() << ", has " << available / kMiB << " MiB";
 
     // Block and PDF header up front, a sparse middle, a trailer at the very end.
     const QString doc = dir.filePath(QStringLiteral("large.tmp"));
@@ -65,8 +64,7 @@ TEST(StripLargeDocument, OneGibibyteWithFlatMemory)
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::write(fd, head.constData(), head.size()), head.size());
         ASSERT_EQ(::ftruncate(fd, kDocumentSize), 0);
-        ASSERT_EQ(::pwrite(fd, trailer.constData(), trailer.size(), kDocumentSize - trailer.size()),
-                  trailer.size());
+        ASSERT_EQ(::pwrite(fd, trailer.constData(), trailer.size(), kDocumentSize - trailer.size()), trailer.size());
         ASSERT_EQ(::close(fd), 0);
     }
     const qint64 blockSize = head.size() - qstrlen("%PDF-1.7\n");
