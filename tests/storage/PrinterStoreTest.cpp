@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
@@ -123,6 +125,12 @@ struct RefusedAdd {
     const char *errorStart; // errorText begins with this
     const char *errorHas;  // and contains this
 };
+
+void PrintTo(const RefusedAdd &row, std::ostream *os)
+{
+    *os << row.what;
+}
+
 
 class PrinterStoreRefusedAdd : public PrinterStoreTest, public ::testing::WithParamInterface<RefusedAdd>
 {
@@ -236,6 +244,12 @@ struct RemoveReply {
     Json::Value reply; // null: the service cannot be reached
     bool removed;
 };
+
+void PrintTo(const RemoveReply &row, std::ostream *os)
+{
+    *os << row.what;
+}
+
 
 const RemoveReply kRemoveReplies[] = {
     {"OK: alone", "OK:", true},

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cctype>
 #include <memory>
 #include <string>
@@ -114,6 +116,12 @@ struct FromJsonCase {
     const char *deviceName;       // expected afterwards
 };
 
+void PrintTo(const FromJsonCase &row, std::ostream *os)
+{
+    *os << row.what;
+}
+
+
 const FromJsonCase kFromJsonCases[] = {
     {"older entry on a default record", R"({"deviceName":"A"})", false, 0, "", "A"},
     {"older entry keeps the previous time and version", R"({"deviceName":"A"})", true, 1702000000123,
@@ -158,6 +166,12 @@ struct ModeCase {
     const char *label;
     int position;
 };
+
+void PrintTo(const ModeCase &row, std::ostream *os)
+{
+    *os << row.key;
+}
+
 
 const ModeCase kModeCases[] = {
     {"dirpdf", "直送模式", 0},     {"pdf", "普通模式", 1},       {"pwg", "兼容模式一", 2},
