@@ -44,12 +44,12 @@ std::string _envelope(const Json::Value &payload);
 
 // The endpoints, below _itf_url. Each returns the service's reply or the
 // transport error text.
-QString AddDevice(Printer printer);                       // "license/addDevice"
-QString RemoveDevice(std::string deviceId);               // "license/removeDevice"
+QString AddDevice(Printer printer);                                         // "license/addDevice"
+QString RemoveDevice(std::string deviceId);                                 // "license/removeDevice"
 QString UploadStatisticsDeviceModel(QString deviceId, QString deviceModel); // "license/uploadStatisticsDeviceModel"
-QString Feedback(std::string payload);                    // "license/feedback": styled JSON text
-Json::Value Advertisement();                              // "license/advertisement": the JSON after "OK:", else null
-QString CheckVersion();                                   // "license/checkVersion"
+QString Feedback(std::string payload);                                      // "license/feedback": styled JSON text
+Json::Value Advertisement(); // "license/advertisement": the JSON after "OK:", else null
+QString CheckVersion();      // "license/checkVersion"
 
 } // namespace Itf
 

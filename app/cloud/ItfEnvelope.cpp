@@ -51,8 +51,8 @@ std::string _encryptPub(const std::string &plain)
     if (!key)
         return fail();
     std::unique_ptr<EVP_PKEY_CTX, CtxDeleter> ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
-    if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0
-        || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0)
+    if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0 ||
+        EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0)
         return fail();
 
     std::string cipher;

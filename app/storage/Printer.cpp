@@ -90,12 +90,12 @@ void Printer::fromJson(Json::Value json)
 
 void Printer::print_log() const
 {
-    TLOG("deviceName: " + deviceName + ", deviceIpAddress: " + deviceIpAddress + ", clientId: " + clientId
-         + ", colorMode: " + colorMode + ", deviceBrandCode: " + deviceBrandCode + ", deviceId: " + deviceId
-         + ", deviceModel: " + deviceModel + ", mediaSourceSupported: " + mediaSourceSupported
-         + ", documentFormatSupported: " + documentFormatSupported + ", deviceSerialNumber: " + deviceSerialNumber
-         + ", deviceDocType: " + deviceDocType + ", isFav: " + isFav
-         + ", m_modified_time: " + QString::number(m_modified_time) + ", m_ipp_version: " + m_ipp_version);
+    TLOG("deviceName: " + deviceName + ", deviceIpAddress: " + deviceIpAddress + ", clientId: " + clientId +
+         ", colorMode: " + colorMode + ", deviceBrandCode: " + deviceBrandCode + ", deviceId: " + deviceId +
+         ", deviceModel: " + deviceModel + ", mediaSourceSupported: " + mediaSourceSupported +
+         ", documentFormatSupported: " + documentFormatSupported + ", deviceSerialNumber: " + deviceSerialNumber +
+         ", deviceDocType: " + deviceDocType + ", isFav: " + isFav +
+         ", m_modified_time: " + QString::number(m_modified_time) + ", m_ipp_version: " + m_ipp_version);
 }
 
 void Printer::registerMetaType()
@@ -121,11 +121,7 @@ struct Mode {
 
 // List order is the order of the properties dialog's mode list.
 const Mode kModes[] = {
-    {kDirPdf, "直送模式"},
-    {kPdf, "普通模式"},
-    {kPwg, "兼容模式一"},
-    {kApUrf, "兼容模式二"},
-    {kGsUrf, "兼容模式三"},
+    {kDirPdf, "直送模式"}, {kPdf, "普通模式"}, {kPwg, "兼容模式一"}, {kApUrf, "兼容模式二"}, {kGsUrf, "兼容模式三"},
 };
 const char kUnknownLabel[] = "暂不持支持";
 static_assert(sizeof kModes / sizeof kModes[0] == kUnknownPosition, "the unknown entry comes after the five keys");

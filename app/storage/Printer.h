@@ -11,20 +11,20 @@
 class Printer
 {
 public:
-    QString deviceId;                // UUID made when the printer was probed
-    QString clientId;                // the installation's client identifier at that time
-    QString deviceName;              // unique among the stored printers
+    QString deviceId;   // UUID made when the printer was probed
+    QString clientId;   // the installation's client identifier at that time
+    QString deviceName; // unique among the stored printers
     QString deviceIpAddress;
     QString deviceBrandCode;
     QString deviceModel;
     QString deviceSerialNumber;
-    QString colorMode;               // "Color" or "Mono"
+    QString colorMode; // "Color" or "Mono"
     QString mediaSourceSupported;
     QString documentFormatSupported;
-    QString deviceDocType;           // a delivery-mode key, see DeliveryMode below
-    QString isFav;                   // "Y" when a favourite
-    qint64 m_modified_time = 0;      // ms since the epoch when last made a favourite
-    QString m_ipp_version;           // e.g. "VERSION 2.0"
+    QString deviceDocType;      // a delivery-mode key, see DeliveryMode below
+    QString isFav;              // "Y" when a favourite
+    qint64 m_modified_time = 0; // ms since the epoch when last made a favourite
+    QString m_ipp_version;      // e.g. "VERSION 2.0"
 
     // All fourteen members; m_modified_time as an integer, the rest as strings.
     Json::Value toJson() const;
@@ -47,12 +47,12 @@ Q_DECLARE_METATYPE(Printer)
 // Keys are compared exactly; anything else counts as unknown.
 namespace DeliveryMode {
 
-extern const char kDirPdf[];   // "dirpdf"
-extern const char kPdf[];      // "pdf"
-extern const char kPwg[];      // "pwg"
-extern const char kApUrf[];    // "ap_urf"
-extern const char kGsUrf[];    // "gs_urf"
-extern const char kUnknown[];  // "Unknow", as stored
+extern const char kDirPdf[];  // "dirpdf"
+extern const char kPdf[];     // "pdf"
+extern const char kPwg[];     // "pwg"
+extern const char kApUrf[];   // "ap_urf"
+extern const char kGsUrf[];   // "gs_urf"
+extern const char kUnknown[]; // "Unknow", as stored
 
 constexpr int kUnknownPosition = 5;
 

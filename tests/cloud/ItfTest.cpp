@@ -187,7 +187,6 @@ void PrintTo(const Failure &row, std::ostream *os)
     *os << row.what;
 }
 
-
 const Failure kFailures[] = {
     {"nothing listens", Json::Value(), "cerr:Couldn't connect to server, code:7"},
     {"dropped without answer", reply("", 200, true), "cerr:Server returned nothing (no headers, no data), code:52"},
@@ -226,8 +225,8 @@ TEST_F(ItfEndpoints, ReqReportsCodeAndLeavesPartialOutput)
 
     err.clear();
     ASSERT_TRUE(service().queue("license/addDevice", "OK:fine"));
-    EXPECT_TRUE(Itf::Req(service().url() + "license/addDevice", Itf::_envelope(Json::Value(Json::objectValue)), out,
-                         err, 30));
+    EXPECT_TRUE(
+        Itf::Req(service().url() + "license/addDevice", Itf::_envelope(Json::Value(Json::objectValue)), out, err, 30));
     EXPECT_EQ(out, "OK:fine");
     EXPECT_EQ(err, "");
     EXPECT_TRUE(Itf::_bcurl_init);

@@ -28,14 +28,13 @@ struct CountCase {
     const char *service; // "up" (replies with `reply`) or "down"
     const char *reply;
     int after;
-    int reports;         // requests that reached the service
+    int reports; // requests that reached the service
 };
 
 void PrintTo(const CountCase &row, std::ostream *os)
 {
     *os << row.what;
 }
-
 
 const CountCase kCases[] = {
     {"first print", -1, "up", "OK:", 1, 0},

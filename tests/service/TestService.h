@@ -30,7 +30,7 @@ public:
     void stop();
     QString error() const { return m_error; }
 
-    std::string url() const { return m_url; }    // https://127.0.0.1:<port>/tavrin/itf/
+    std::string url() const { return m_url; }     // https://127.0.0.1:<port>/tavrin/itf/
     QString ca() const { return m_ca; }           // the CA that signed its certificate
     QString otherCa() const { return m_otherCa; } // an unrelated CA
     int port() const { return m_port; }

@@ -43,8 +43,7 @@ Printer makePrinter(const QString &name, const QString &ip, const QString &id = 
 }
 
 // A gtest case name from a row's description.
-template <typename Row>
-std::string rowName(const ::testing::TestParamInfo<Row> &info)
+template <typename Row> std::string rowName(const ::testing::TestParamInfo<Row> &info)
 {
     std::string name;
     for (const char *c = info.param.what; *c; ++c)
@@ -121,16 +120,15 @@ TEST_F(PrinterStoreTest, AcceptedAddIsStoredAndSentWhole)
 // Every add the service does not accept leaves the list as it was and hands back the reply.
 struct RefusedAdd {
     const char *what;
-    Json::Value reply;     // scripted reply; null: the service cannot be reached
+    Json::Value reply;      // scripted reply; null: the service cannot be reached
     const char *errorStart; // errorText begins with this
-    const char *errorHas;  // and contains this
+    const char *errorHas;   // and contains this
 };
 
 void PrintTo(const RefusedAdd &row, std::ostream *os)
 {
     *os << row.what;
 }
-
 
 class PrinterStoreRefusedAdd : public PrinterStoreTest, public ::testing::WithParamInterface<RefusedAdd>
 {
@@ -249,7 +247,6 @@ void PrintTo(const RemoveReply &row, std::ostream *os)
 {
     *os << row.what;
 }
-
 
 const RemoveReply kRemoveReplies[] = {
     {"OK: alone", "OK:", true},

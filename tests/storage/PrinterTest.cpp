@@ -110,10 +110,10 @@ TEST(PrinterJson, RoundTripKeepsEveryField)
 struct FromJsonCase {
     const char *what;
     const char *json;
-    bool startFromSample;         // apply to a record holding samplePrinter()'s values
-    qint64 modifiedTime;          // expected afterwards
-    const char *ippVersion;       // expected afterwards
-    const char *deviceName;       // expected afterwards
+    bool startFromSample;   // apply to a record holding samplePrinter()'s values
+    qint64 modifiedTime;    // expected afterwards
+    const char *ippVersion; // expected afterwards
+    const char *deviceName; // expected afterwards
 };
 
 void PrintTo(const FromJsonCase &row, std::ostream *os)
@@ -121,23 +121,22 @@ void PrintTo(const FromJsonCase &row, std::ostream *os)
     *os << row.what;
 }
 
-
 const FromJsonCase kFromJsonCases[] = {
     {"older entry on a default record", R"({"deviceName":"A"})", false, 0, "", "A"},
-    {"older entry keeps the previous time and version", R"({"deviceName":"A"})", true, 1702000000123,
-     "VERSION 2.0", "A"},
-    {"null members keep the previous values", R"({"deviceName":"A","m_modified_time":null,"m_ipp_version":null})",
-     true, 1702000000123, "VERSION 2.0", "A"},
-    {"present members replace them", R"({"deviceName":"A","m_modified_time":5,"m_ipp_version":"VERSION 1.0"})", true,
-     5, "VERSION 1.0", "A"},
+    {"older entry keeps the previous time and version", R"({"deviceName":"A"})", true, 1702000000123, "VERSION 2.0",
+     "A"},
+    {"null members keep the previous values", R"({"deviceName":"A","m_modified_time":null,"m_ipp_version":null})", true,
+     1702000000123, "VERSION 2.0", "A"},
+    {"present members replace them", R"({"deviceName":"A","m_modified_time":5,"m_ipp_version":"VERSION 1.0"})", true, 5,
+     "VERSION 1.0", "A"},
     {"an empty version is a value, not a gap", R"({"m_ipp_version":""})", true, 1702000000123, "", ""},
     {"missing string members give empty fields", R"({})", true, 1702000000123, "VERSION 2.0", ""},
     {"a time written as a real number", R"({"m_modified_time":1702000000123.0})", false, 1702000000123, "", ""},
     {"a time that is no number keeps the previous value", R"({"m_modified_time":"soon"})", true, 1702000000123,
      "VERSION 2.0", ""},
     {"numbers where text belongs are read as text", R"({"deviceName":42})", false, 0, "", "42"},
-    {"objects where text belongs read as empty", R"({"deviceName":{"a":1},"m_ipp_version":[1]})", true,
-     1702000000123, "", ""},
+    {"objects where text belongs read as empty", R"({"deviceName":{"a":1},"m_ipp_version":[1]})", true, 1702000000123,
+     "", ""},
     {"not an object at all", R"([1,2])", true, 1702000000123, "VERSION 2.0", ""},
 };
 
@@ -172,12 +171,10 @@ void PrintTo(const ModeCase &row, std::ostream *os)
     *os << row.key;
 }
 
-
 const ModeCase kModeCases[] = {
-    {"dirpdf", "直送模式", 0},     {"pdf", "普通模式", 1},       {"pwg", "兼容模式一", 2},
-    {"ap_urf", "兼容模式二", 3},   {"gs_urf", "兼容模式三", 4},  {"Unknow", "暂不持支持", 5},
-    {"", "暂不持支持", 5},         {"DIRPDF", "暂不持支持", 5},  {"Pdf", "暂不持支持", 5},
-    {" pdf", "暂不持支持", 5},     {"unknown", "暂不持支持", 5},
+    {"dirpdf", "直送模式", 0},   {"pdf", "普通模式", 1},      {"pwg", "兼容模式一", 2},     {"ap_urf", "兼容模式二", 3},
+    {"gs_urf", "兼容模式三", 4}, {"Unknow", "暂不持支持", 5}, {"", "暂不持支持", 5},        {"DIRPDF", "暂不持支持", 5},
+    {"Pdf", "暂不持支持", 5},    {" pdf", "暂不持支持", 5},   {"unknown", "暂不持支持", 5},
 };
 
 class DeliveryModes : public ::testing::TestWithParam<ModeCase>
