@@ -6,8 +6,14 @@
 // system and can run in parallel. A QCoreApplication named like the program makes
 // Qt's standard paths, settings and processes behave as in the program.
 
-#include <QCoreApplication>
 #include <QDir>
+#ifdef TAVRIN_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -45,7 +51,7 @@ int main(int argc, char **argv)
 {
     if (!std::getenv("TAVRIN_TEST_CHILD"))
         return runInOwnProgramDirectory(argv);
-    QCoreApplication app(argc, argv);
+    TestApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrinapp"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
