@@ -14,8 +14,9 @@ SYSTEM_SERVERBIN = "/usr/lib/cups"
 
 
 class CupsServer:
-    def __init__(self, backend_path, env=None, log_level="debug"):
+    def __init__(self, backend_path, env=None, log_level="debug", filters=None):
         self.backend_path = backend_path
+        self.filters = filters or {}
         self.backend_env = env or {}
         self.log_level = log_level
         self.dir = None
@@ -54,10 +55,22 @@ class CupsServer:
             os.chmod(os.path.join(self.dir, sub), 0o755)
         os.chmod(os.path.join(self.dir, "spool", "tmp"), 0o1777)
         sb = os.path.join(self.dir, "serverbin")
-        for sub in ("filter", "daemon", "notifier", "monitor", "cgi-bin", "driver"):
+        for sub in ("daemon", "notifier", "monitor", "cgi-bin", "driver"):
             src = os.path.join(SYSTEM_SERVERBIN, sub)
             if os.path.isdir(src):
                 os.symlink(src, os.path.join(sb, sub))
+        # The system's filters, plus ours as root-owned copies (cupsd refuses writable ones).
+        filter_dir = os.path.join(sb, "filter")
+        os.mkdir(filter_dir)
+        os.chmod(filter_dir, 0o755)
+        for name in os.listdir(os.path.join(SYSTEM_SERVERBIN, "filter")):
+            os.symlink(os.path.join(SYSTEM_SERVERBIN, "filter", name), os.path.join(filter_dir, name))
+        for name, path in self.filters.items():
+            target = os.path.join(filter_dir, name)
+            if os.path.lexists(target):
+                os.unlink(target)
+            shutil.copyfile(path, target)
+            os.chmod(target, 0o755)
         backend = os.path.join(sb, "backend", "tavrin")
         shutil.copyfile(self.backend_path, backend)
         os.chmod(backend, 0o700)
