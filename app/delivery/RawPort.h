@@ -1,0 +1,30 @@
+#pragma once
+// Streaming a file to a printer's raw port (AppSocket, TCP 9100).
+
+#include <QString>
+#include <QtGlobal>
+
+namespace delivery {
+
+struct RawSendResult {
+    bool connected = false;
+    bool complete = false; // every byte was taken and acknowledged by the printer
+    qint64 sent = 0;       // bytes handed to the connection
+    qint64 total = 0;      // size of the file
+    QString error;         // why it is not complete
+};
+
+struct RawSendLimits {
+    int connectTimeoutMs = 30000;
+    // Longest time without progress (no byte taken or acknowledged) before
+    // the transfer is given up. A printer busy with a page stops reading for a while.
+    int stallTimeoutMs = 300000;
+    int chunkBytes = 10240;
+};
+
+// Connects to host:port, sends the file in chunks (never more than one chunk
+// in memory), closes its side and waits until the printer has acknowledged
+// every byte.
+RawSendResult sendFileRaw(const QString &host, int port, const QString &path, const RawSendLimits &limits = {});
+
+} // namespace delivery
