@@ -24,3 +24,7 @@ def __getattr__(name):
         import importlib
         return getattr(importlib.import_module("." + _LAZY[name], __name__), name)
     raise AttributeError(name)
+
+
+__all__ = ["JPEG", "PDF", "PWG", "URF", "IppeveSpec", "PrinterSpec", "RawSpec", "ResponderSpec",
+           "SnmpSpec"] + sorted(_LAZY)

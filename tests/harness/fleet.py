@@ -73,11 +73,16 @@ class Printer:
         return wait_for_jobs(self.raw["spool"], count, timeout)
 
     def clear_jobs(self):
-        """Deletes what the printer has received so far."""
+        """Deletes what the printer has received so far (wait for the records
+        of jobs still arriving first, or they land after the clearing)."""
         for part in (self.ipp, self.raw):
             if part:
                 for name in os.listdir(part["spool"]):
-                    os.unlink(os.path.join(part["spool"], name))
+                    if not name.endswith(".tmp"):
+                        try:
+                            os.unlink(os.path.join(part["spool"], name))
+                        except FileNotFoundError:
+                            pass
 
     def set_raw(self, mode="normal", after=0, discard=False, timeout=10.0):
         """Fault injection on the raw port: "normal", "drop" (reset once after
@@ -191,7 +196,7 @@ class Fleet:
         os.makedirs(self.dir)
         netns.create_bridge(self.subnet)
         hook = os.path.join(self.dir, "ippeve-hook")
-        ippeve.write_hook(hook, PACKAGE_PARENT)
+        ippeve.write_hook(hook)
         used = {s.host for s in self.specs if s.host is not None}
         next_host = 10
         for spec in self.specs:

@@ -1,13 +1,17 @@
 """Job records that the simulated printers leave in their spool directories,
 and the small file helpers the servers share.
 
-Every received IPP document DOC gets a record DOC.json; every raw (9100)
+Every IPP document DOC that the small responder receives gets a record
+DOC.json; ippeveprinter keeps DOC and its print command saves DOC.env (the
+job's IPP_* environment), turned into the same record here. Every raw (9100)
 connection that sent data gets N.prn and N.json. A record is written last,
 atomically, so its presence means the document is complete.
 """
 
+import hashlib
 import json
 import os
+import re
 import time
 
 from . import ipp
@@ -53,6 +57,42 @@ def attribute_text(tag, values):
     return ",".join(one(tag, v) for v in values)
 
 
+# Printer attributes ippeveprinter also exports; a record keeps the job's own.
+_PRINTER_SUFFIXES = ("-default", "-supported", "-ready", "-database", "-configured")
+
+
+def _file_digest(path):
+    digest = hashlib.sha256()
+    size = 0
+    with open(path, "rb") as f:
+        for chunk in iter(lambda: f.read(1 << 20), b""):
+            digest.update(chunk)
+            size += len(chunk)
+    return size, digest.hexdigest()
+
+
+def ippeve_record(env_path):
+    """The record of one job kept by ippeveprinter, from its DOC.env file."""
+    environ = {}
+    with open(env_path, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            key, sep, value = line.rstrip("\n").partition("=")
+            if sep and re.fullmatch(r"[A-Z_][A-Z0-9_]*", key):
+                environ[key] = value
+    attributes = {}
+    for key, value in environ.items():
+        if key.startswith("IPP_"):
+            name = key[4:].lower().replace("_", "-")
+            if not name.endswith(_PRINTER_SUFFIXES) and not name.startswith(("pwg-raster-document-", "urf-")):
+                attributes[name] = value
+    document = env_path[:-len(".env")]
+    size, sha = _file_digest(document)
+    m = re.match(r"(\d+)-", os.path.basename(document))
+    return {"job_id": int(m.group(1)) if m else 0, "document": document,
+            "format": environ.get("CONTENT_TYPE", ""), "bytes": size, "sha256": sha,
+            "attributes": attributes, "time": os.stat(env_path).st_mtime}
+
+
 def _job_key(record):
     return (record.get("job_id") or 0, record.get("time") or 0)
 
@@ -65,10 +105,16 @@ def read_jobs(spool):
     except OSError:
         return records
     for name in names:
-        if name.endswith(".json") and not name.endswith(".tmp"):
-            record = read_json(os.path.join(spool, name))
+        path = os.path.join(spool, name)
+        if name.endswith(".json"):
+            record = read_json(path)
             if isinstance(record, dict) and "document" in record:
                 records.append(record)
+        elif name.endswith(".env"):
+            try:
+                records.append(ippeve_record(path))
+            except OSError:
+                pass
     records.sort(key=_job_key)
     return records
 
