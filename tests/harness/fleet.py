@@ -12,6 +12,7 @@ running after "up" until "down":
 """
 
 import argparse
+import http.client
 import os
 import shutil
 import socket
@@ -19,7 +20,7 @@ import subprocess
 import sys
 import time
 
-from . import ippeve, netns, procs, registry, services, snmp
+from . import ipp, ippeve, netns, procs, registry, services, snmp
 from .jobs import read_json, wait_for_jobs, write_json_atomic
 from .spec import IppeveSpec, ResponderSpec
 
@@ -108,6 +109,30 @@ class Printer:
         # The responder re-reads the file on the next query; make sure its
         # modification time differs from the previous write.
         os.utime(self.ipp["control"], ns=(time.time_ns(), time.time_ns()))
+
+    def printer_state(self, timeout=5.0):
+        """printer-state of the IPP printer (3 idle, 4 processing, 5 stopped), asked
+        with a plain IPP/1.1 request (a responder's query counter counts it too)."""
+        request = ipp.Message((1, 1), ipp.OP_GET_PRINTER_ATTRIBUTES, 1)
+        request.add(ipp.OPERATION, "attributes-charset", ipp.CHARSET, "utf-8")
+        request.add(ipp.OPERATION, "attributes-natural-language", ipp.LANGUAGE, "en")
+        request.add(ipp.OPERATION, "printer-uri", ipp.URI, self.uri)
+        request.add(ipp.OPERATION, "requested-attributes", ipp.KEYWORD, "printer-state")
+        conn = http.client.HTTPConnection(self.ip, 631, timeout=timeout)
+        try:
+            conn.request("POST", "/ipp/print", ipp.encode(request), {"Content-Type": "application/ipp"})
+            return ipp.decode(conn.getresponse().read()).value("printer-state")
+        finally:
+            conn.close()
+
+    def wait_idle(self, timeout=30.0):
+        """Waits until the printer has finished its jobs (ippeveprinter takes one
+        job at a time and answers server-error-busy while it processes one)."""
+        deadline = time.monotonic() + timeout
+        while self.printer_state() != 3:
+            if time.monotonic() > deadline:
+                raise FleetError("%s still busy after %ss" % (self.name, timeout))
+            time.sleep(0.05)
 
     def queries(self):
         """Small-responder printers only: Get-Printer-Attributes queries answered since the last reset."""
