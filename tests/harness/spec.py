@@ -26,7 +26,7 @@ class IppeveSpec:
     color: bool = False
     duplex: bool = False
     location: str = ""
-    max_version: Optional[str] = None  # "1.1" makes IPP 2.0 requests fail
+    max_version: Optional[str] = None  # "1.1": -V 1.1, IPP 2.0 requests get no IPP answer
     attributes: Sequence[str] = ()
 
 

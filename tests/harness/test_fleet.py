@@ -32,6 +32,9 @@ def fleet_specs():
                                        "VCF9Z01234")),
         PrinterSpec("busy", ipp=ResponderSpec("Canon", "iR-ADV C3530", (PDF,), color=True, refuse_queries=3)),
         PrinterSpec("secure", ipp=ResponderSpec("Ricoh", "IM C3000", (PDF, PWG), tls=True)),
+        PrinterSpec("attrs", ipp=IppeveSpec("Sharp", "MX-B455W", (PDF,), attributes=[
+            "ATTR keyword media-source-supported auto,tray-1,tray-2,by-pass-tray",
+            "ATTR keyword urf-supported V1.4,CP1,W8,RS600"])),
     ]
 
 
@@ -110,6 +113,16 @@ class FleetTest(unittest.TestCase):
         jobs = eve.ipp_jobs(3)
         self.assertEqual([j["format"] for j in jobs], ["image/pwg-raster"] * 3)
         self.assertEqual(len({j["job_id"] for j in jobs}), 3)
+
+    def test_ippeveprinter_with_attribute_file(self):
+        rc, out = tools.get_attributes(self.fleet["attrs"].uri)
+        self.assertIn("successful-ok", out)
+        self.assertIn("media-source-supported (1setOf keyword) = auto,tray-1,tray-2,by-pass-tray", out)
+        self.assertIn("urf-supported (1setOf keyword) = V1.4,CP1,W8,RS600", out)
+        self.assertIn("printer-make-and-model (textWithoutLanguage) = Sharp MX-B455W", out)
+        # The file's document-format-supported comes first; ippeveprinter adds its own.
+        first = [l for l in out.splitlines() if "document-format-supported" in l][0]
+        self.assertTrue(first.strip().endswith("= application/pdf"), first)
 
     def test_version_ladder_printer(self):
         ladder = self.fleet["ladder"]
