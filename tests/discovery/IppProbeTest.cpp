@@ -123,6 +123,18 @@ TEST(IppAttributeParserTest, CapturedIppeveprinterAnswer)
     EXPECT_TRUE(values.contains(QStringLiteral("printer-location")));
 }
 
+TEST(IppAttributeParserTest, CapturedVersionRefusal)
+{
+    // ipptool -t -v with the VERSION 2.0 script against the harness's IPP
+    // responder that speaks 1.1 at most.
+    const QString output = fixture("responder-version-refused.txt");
+    EXPECT_TRUE(util::is_response_ok(output));
+    EXPECT_FALSE(util::is_ipp_version_supported(output));
+    const DepPrinterAttrs attrs = util::attrsFromIppOutput(output);
+    EXPECT_TRUE(attrs.printerName.isEmpty());
+    EXPECT_TRUE(attrs.documentFormatSupported.isEmpty());
+}
+
 struct ParseRow {
     const char *what;
     const char *line;
