@@ -252,15 +252,3 @@ def decode(data):
     msg.data = data[r.pos:]
     return msg
 
-
-def to_plain(tag, values):
-    """Attribute values as JSON-friendly data (collections become dicts)."""
-    def one(value):
-        if tag == BEG_COLLECTION:
-            return {n: (to_plain(t, v) if len(v) != 1 else to_plain(t, v)[0]) for n, t, v in value}
-        if isinstance(value, bytes):
-            return value.hex()
-        if isinstance(value, tuple):
-            return list(value)
-        return value
-    return [one(v) for v in values]

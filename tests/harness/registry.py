@@ -8,7 +8,6 @@ owner (pid and start time) or "detached", its state file and pids.
 
 import contextlib
 import fcntl
-import json
 import os
 
 from . import netns, procs
@@ -117,6 +116,3 @@ def find(name):
             return e
     return None
 
-
-def dump():
-    return json.dumps(entries(), indent=1)

@@ -35,6 +35,10 @@ enable-reflector=no
 """
 
 
+# Services this process started, so that stopping them also reaps them.
+_children = {}
+
+
 class ServiceError(RuntimeError):
     pass
 
@@ -69,6 +73,7 @@ def start_dbus(run_dir):
     os.makedirs(os.path.dirname(DBUS_SOCKET), exist_ok=True)
     proc = procs.spawn(["dbus-daemon", "--system", "--nofork", "--nopidfile"],
                        os.path.join(run_dir, "dbus.log"))
+    _children[proc.pid] = proc
     _wait(dbus_running, 10, "dbus-daemon")
     return procs.identity(proc.pid)
 
@@ -80,6 +85,7 @@ def start_avahi(run_dir):
     log = os.path.join(run_dir, "avahi.log")
     start = os.path.getsize(log) if os.path.exists(log) else 0
     proc = procs.spawn(["avahi-daemon", "-f", conf, "--no-chroot", "--no-drop-root", "--no-rlimits"], log)
+    _children[proc.pid] = proc
 
     def up():
         if proc.poll() is not None:
@@ -106,3 +112,6 @@ def stop_owned(owned):
         ident = owned.pop(name, None)
         if ident:
             procs.stop([ident])
+            child = _children.pop(ident["pid"], None)
+            if child is not None:
+                child.wait()

@@ -7,7 +7,6 @@ import signal
 import subprocess
 import sys
 import textwrap
-import time
 import unittest
 
 from harness import PDF, Fleet, FleetError, IppeveSpec, PrinterSpec, RawSpec, ResponderSpec, printer_agent
