@@ -25,6 +25,10 @@ public:
     QString finishOutSize;
     bool printAsImage;
 
+    // The finishing elements of a PWG job ticket. Normalises staple, holePunch and
+    // booklet ("None" and booklet "0" mean none), so call it on a copy.
+    QString GetFinishingPJL();
+
     bool operator==(const Job &other) const;
     bool operator!=(const Job &other) const { return !(*this == other); }
 };
