@@ -6,11 +6,16 @@
 
 namespace {
 
-const QStringList kMediaSources = {
-    QStringLiteral("@PJL SET MEDIASOURCE = AUTO"),  QStringLiteral("@PJL SET MEDIASOURCE = MANUALFEED"),
-    QStringLiteral("@PJL SET MEDIASOURCE = TRAY1"), QStringLiteral("@PJL SET MEDIASOURCE = TRAY2"),
-    QStringLiteral("@PJL SET MEDIASOURCE = TRAY3"), QStringLiteral("@PJL SET MEDIASOURCE = TRAY4"),
-};
+// Built on first use, so that no other file's static initialisation depends on it.
+const QStringList &mediaSources()
+{
+    static const QStringList lines = {
+        QStringLiteral("@PJL SET MEDIASOURCE = AUTO"),  QStringLiteral("@PJL SET MEDIASOURCE = MANUALFEED"),
+        QStringLiteral("@PJL SET MEDIASOURCE = TRAY1"), QStringLiteral("@PJL SET MEDIASOURCE = TRAY2"),
+        QStringLiteral("@PJL SET MEDIASOURCE = TRAY3"), QStringLiteral("@PJL SET MEDIASOURCE = TRAY4"),
+    };
+    return lines;
+}
 
 // Common tail of the HP staple entries: output face down.
 constexpr char kHpStapleTail[] = "\n@PJL SET PROCESSINGBOUNDARY=MOPY"
@@ -56,7 +61,7 @@ PJLHeader::PJLHeader(Job job, std::string brand) : brand(std::move(brand)), job(
         stapleDualLeftLine = std::string("@PJL SET PROCESSINGOPTION=\"LEFT_2PT\"") + kHpStapleTail;
         stapleDualRightLine = std::string("@PJL SET PROCESSINGOPTION=\"RIGHT_2PT\"") + kHpStapleTail;
         stapleDualTopLine = std::string("@PJL SET PROCESSINGOPTION=\"TOP_2PT\"") + kHpStapleTail;
-        mediaSourceLines = kMediaSources;
+        mediaSourceLines = mediaSources();
     } else if (km) {
         grayLine = "@PJL SET GRAYSCALE=COMPOSITE\n@PJL SET PLANESINUSE=1";
         longEdgeLine = "@PJL SET BINDING = LEFT\n@PJL SET DUPLEX=ON";
@@ -72,7 +77,7 @@ PJLHeader::PJLHeader(Job job, std::string brand) : brand(std::move(brand)), job(
         stapleDualLeftLine = "@PJL SET FINISH = ANY2POINT";
         stapleDualRightLine = "@PJL SET FINISH = ANY2POINT";
         stapleDualTopLine = "@PJL SET FINISH = ANY2POINT";
-        mediaSourceLines = kMediaSources;
+        mediaSourceLines = mediaSources();
     } else if (b == "01") {
         grayLine = "@PJL COMMENT DSSC PRINT RENDERMODE=GRAYSCALE";
         longEdgeLine = "@PJL COMMENT DSSC PRINT DUPLEX=1\n@PJL COMMENT DSSC PRINT EXTRADOCUMENTTYPE=00\n"
@@ -88,7 +93,7 @@ PJLHeader::PJLHeader(Job job, std::string brand) : brand(std::move(brand)), job(
         stapleDualLeftLine = "@PJL COMMENT DSSC PRINT STAPLE=DUALLEFT";
         stapleDualRightLine = "@PJL COMMENT DSSC PRINT STAPLE=DUALRIGHT";
         stapleDualTopLine = "@PJL COMMENT DSSC PRINT STAPLE=DUALTOP";
-        mediaSourceLines = kMediaSources;
+        mediaSourceLines = mediaSources();
     } else if (b == "11") {
         grayLine = "@PJL SET GRAYSCALE=COMPOSITE\n@PJL SET PLANESINUSE=1";
         longEdgeLine = "@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE";
@@ -101,7 +106,7 @@ PJLHeader::PJLHeader(Job job, std::string brand) : brand(std::move(brand)), job(
         stapleDualLeftLine = "@PJL SET LSTAPLE=ON\n@PJL SET LSTAPLE=LEFTDUAL";
         stapleDualRightLine = "@PJL SET LSTAPLE=ON\n@PJL SET LSTAPLE=RIGHTDUAL";
         stapleDualTopLine = "@PJL SET LSTAPLE=ON\n@PJL SET LSTAPLE=TOPDUAL";
-        mediaSourceLines = kMediaSources;
+        mediaSourceLines = mediaSources();
     } else if (b == "09") {
         grayLine = "@PJL SET COLORMODE=BW";
         colorLine = "@PJL SET COLORMODE=COLOR";
@@ -116,7 +121,7 @@ PJLHeader::PJLHeader(Job job, std::string brand) : brand(std::move(brand)), job(
         stapleDualLeftLine = "@PJL SET BINDING=LONGEDGE\n@PJL SET JOBOFFSET=ON\n@PJL SET STAPLEOPTION=TWO";
         stapleDualRightLine = "@PJL SET BINDING=RIGHTEDGE\n@PJL SET JOBOFFSET=ON\n@PJL SET STAPLEOPTION=TWO";
         stapleDualTopLine = "@PJL SET BINDING=SHORTEDGE\n@PJL SET JOBOFFSET=ON\n@PJL SET STAPLEOPTION=TWO";
-        mediaSourceLines = kMediaSources;
+        mediaSourceLines = mediaSources();
     } else if (b == "18") {
         simplexLine = "@PJL SET DUPLEX=OFF\n@PJL SET BINDING=LONGEDGE";
         longEdgeLine = "@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE";

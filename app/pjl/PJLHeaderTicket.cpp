@@ -10,7 +10,7 @@ namespace {
 
 constexpr char kUel[] = "%-12345X";
 constexpr int kShortNameBytes = 76;
-const std::string kIndent(18, ' ');
+constexpr char kIndent[] = "                  "; // 18 blanks before every ticket line
 
 // The finishing elements of the ticket, from a copy so that the job stays as it came.
 QString finishingOf(Job job)
@@ -68,26 +68,33 @@ std::string PJLHeader::_ticketHeader() const
          "\"\n@PJL SET JOBATTR=\"@JOEP=\"\n@PJL SET JOBATTR=\"@JOAU=\"\n";
     h += "@PJL COMMENT XRXbegin\n@PJL COMMENT OID_ATT_DEFAULT_MEDIUM_COLOUR \"White\";\n@PJL COMMENT XRXend\n"
          "@PJL ENTER LANGUAGE=PDF\n<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    h += kIndent + "<PwgPrintJobTicket>\n";
-    h += kIndent + "<JobDescription>\n";
-    h += kIndent + "<ContentsBridgeMode>5</ContentsBridgeMode>\n";
-    h += kIndent + "</JobDescription>\n";
-    h += kIndent + "<JobProcessing>\n";
-    h += kIndent + "</JobProcessing>\n";
-    h += kIndent + "<DocumentProcessing>\n";
-    h += kIndent + "<ColorEffectsType>" + colorEffect + "</ColorEffectsType>\n";
-    h += kIndent + "<PrintQuality>" + quality + "</PrintQuality>\n";
-    h += kIndent + "<Copies>" + pjl::copiesText(job.copy) + "</Copies>\n";
-    h += kIndent + "<SheetCollate>" + collate + "</SheetCollate>\n";
-    h += kIndent + "<Sides>" + sides + "</Sides>\n";
-    h += kIndent + "<MediaCol>" + mediaSize + "\n";
-    h += kIndent + "<MediaLocations>\n";
-    h += kIndent + "<MediaLocation>" + mediaLocation(job.tray) + "</MediaLocation>\n";
-    h += kIndent + "</MediaLocations>\n";
-    h += kIndent + "</MediaCol>\n";
+    const auto line = [&h](const std::string &text) {
+        h += kIndent;
+        h += text;
+        h += '\n';
+    };
+    line("<PwgPrintJobTicket>");
+    line("<JobDescription>");
+    line("<ContentsBridgeMode>5</ContentsBridgeMode>");
+    line("</JobDescription>");
+    line("<JobProcessing>");
+    line("</JobProcessing>");
+    line("<DocumentProcessing>");
+    line("<ColorEffectsType>" + colorEffect + "</ColorEffectsType>");
+    line("<PrintQuality>" + quality + "</PrintQuality>");
+    line("<Copies>" + pjl::copiesText(job.copy) + "</Copies>");
+    line("<SheetCollate>" + collate + "</SheetCollate>");
+    line("<Sides>" + sides + "</Sides>");
+    line("<MediaCol>" + mediaSize);
+    line("<MediaLocations>");
+    line("<MediaLocation>" + mediaLocation(job.tray) + "</MediaLocation>");
+    line("</MediaLocations>");
+    line("</MediaCol>");
+    // The finishing text ends its own lines; the ScalingFactor element alone ends
+    // none, and the close tag then follows on the same line.
     h += kIndent + finishing.toStdString();
-    h += kIndent + "</DocumentProcessing>\n";
-    h += kIndent + "</PwgPrintJobTicket>\n";
+    line("</DocumentProcessing>");
+    line("</PwgPrintJobTicket>");
     return h;
 }
 
