@@ -74,7 +74,9 @@ bool JobAction::_ippSend(const std::string &format, const std::string &file)
         util::runCommand(config::ippTool, delivery::ippToolArgs(ipp10, fileText, uri, scriptPath), options);
     TLOG(QStringLiteral("After 30s, dep1(ipptool) send res code:%1").arg(result.exitCode));
     TLOG(QStringLiteral("After 30s, dep1(ipptool) send result details:%1").arg(result.output));
-    if (result.ok())
+    // ipptool also exits with 0 when it gave up before the test (a file it
+    // cannot read, a script it cannot parse): only a passed test is a success.
+    if (result.ok() && result.output.contains(QLatin1String("[PASS]")))
         return true;
     lastError = config::ippTool + QStringLiteral(" return: ") + result.output;
     if (result.output.trimmed().isEmpty())

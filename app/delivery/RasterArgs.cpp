@@ -17,11 +17,6 @@ QString gsOutputName(const QString &path)
 
 } // namespace
 
-bool isPantumBrand(const QString &brandCode)
-{
-    return brandCode == QLatin1String("18");
-}
-
 PwgDuplex pwgDuplex(bool pantum, const QString &duplex)
 {
     const QStringList shortEdge = {QStringLiteral("-dDuplex=true"), QStringLiteral("-dTumble=true")};

@@ -6,10 +6,8 @@
 
 namespace delivery {
 
-// Pantum printers (brand "18") print long-edge duplex as short-edge on a
-// copy whose even pages are turned.
-bool isPantumBrand(const QString &brandCode);
-
+// Pantum printers print long-edge duplex as short-edge on a copy whose even
+// pages are turned.
 struct PwgDuplex {
     QStringList args;
     bool rotateEvenPages = false;

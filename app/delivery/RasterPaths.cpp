@@ -8,6 +8,7 @@
 #include "delivery/PpdBuilder.h"
 #include "delivery/RasterArgs.h"
 
+#include "discovery/SnmpIdentity.h"
 #include "platform/Command.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"
@@ -62,7 +63,7 @@ bool JobAction::_sendApDWG()
 {
     TLOG("using image/pwg-raster format sending job.");
     const delivery::PwgDuplex duplex =
-        delivery::pwgDuplex(delivery::isPantumBrand(printer.deviceBrandCode), job.duplex);
+        delivery::pwgDuplex(is_pantum(printer.deviceBrandCode), job.duplex);
     if (duplex.rotateEvenPages) {
         const QString rotated = job.jobFile + QStringLiteral(".rotate");
         QString error;

@@ -72,6 +72,16 @@ inline ::testing::AssertionResult sameBytes(const QByteArray &expected, const QB
     return ::testing::AssertionFailure() << buf << "\n--- context: " << actual.mid(std::max(0, at - 40), 80).toStdString();
 }
 
+inline bool runGsPdf(const QString &path, const QString &postscript, const char *media)
+{
+    const auto r = util::runCommand(
+        QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dNOPAUSE"),
+                               QStringLiteral("-dBATCH"), QStringLiteral("-sPAPERSIZE=") + QLatin1String(media),
+                               QStringLiteral("-sDEVICE=pdfwrite"), QStringLiteral("-o"), path, QStringLiteral("-c"),
+                               postscript});
+    return r.ok() && QFile::exists(path);
+}
+
 // A PDF of `pages` pages, each showing its number (Ghostscript's pdfwrite).
 inline bool makePdf(const QString &path, int pages, const char *media = "a4")
 {
@@ -80,11 +90,17 @@ inline bool makePdf(const QString &path, int pages, const char *media = "a4")
         ps += QStringLiteral("/Helvetica findfont 48 scalefont setfont 72 700 moveto (Page %1) show "
                              "72 100 moveto (bottom %1) show showpage ")
                   .arg(i);
-    const auto r = util::runCommand(
-        QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dNOPAUSE"),
-                               QStringLiteral("-dBATCH"), QStringLiteral("-sPAPERSIZE=") + QLatin1String(media),
-                               QStringLiteral("-sDEVICE=pdfwrite"), QStringLiteral("-o"), path, QStringLiteral("-c"), ps});
-    return r.ok() && QFile::exists(path);
+    return runGsPdf(path, ps, media);
+}
+
+// A4 pages whose only ink is a black band across the top quarter, so a
+// raster shows at once whether a page was turned.
+inline bool makeTopBandPdf(const QString &path, int pages)
+{
+    QString ps;
+    for (int i = 1; i <= pages; ++i)
+        ps += QStringLiteral("newpath 36 640 moveto 559 640 lineto 559 806 lineto 36 806 lineto closepath fill showpage ");
+    return runGsPdf(path, ps, "a4");
 }
 
 // The application log opened in a fresh directory for one test; the

@@ -39,13 +39,6 @@ TEST(RasterArgs, PwgDuplexTable)
     }
 }
 
-TEST(RasterArgs, PantumIsBrand18Exactly)
-{
-    EXPECT_TRUE(delivery::isPantumBrand("18"));
-    for (const char *code : {"018", "18 ", "", "05", "81"})
-        EXPECT_FALSE(delivery::isPantumBrand(QString::fromLatin1(code))) << code;
-}
-
 TEST(RasterArgs, GsUrfDuplex)
 {
     EXPECT_EQ(delivery::gsUrfDuplex("one-sided"), QStringList());
