@@ -1,5 +1,6 @@
 #include "cloud/AdItem.h"
 
+#include <QRegularExpression>
 #include <QtGlobal>
 
 const char kMakerWebSite[] = "https://www.kestrelware.com/";
@@ -46,9 +47,12 @@ int AdItem::intervalMs() const
 
 int AdItem::clampHours(const QString &text)
 {
+    const QString digits = text.trimmed();
     bool ok = false;
-    const qlonglong hours = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        return kMinIntervalHours;
-    return static_cast<int>(qBound<qlonglong>(kMinIntervalHours, hours, kMaxIntervalHours));
+    const qlonglong hours = digits.toLongLong(&ok);
+    if (ok)
+        return static_cast<int>(qBound<qlonglong>(kMinIntervalHours, hours, kMaxIntervalHours));
+    // A whole number too large for 64 bits still means "very long".
+    static const QRegularExpression huge(QStringLiteral("^\\+?[0-9]+$"));
+    return huge.match(digits).hasMatch() ? kMaxIntervalHours : kMinIntervalHours;
 }
