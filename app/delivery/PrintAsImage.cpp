@@ -9,6 +9,7 @@
 #include "platform/RLog.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -25,7 +26,7 @@ bool JobAction::_rasterisePrintAsImage()
     options.timeoutMs = delivery::conversionBudgetMs(job.jobFile);
     const util::CommandResult result = util::runCommand(QStringLiteral("gs"), args, options);
     TLOG(QStringLiteral("print as image res:%1, code:%2").arg(result.output, QString::number(result.exitCode)));
-    if (!result.ok() || !QFile::exists(image)) {
+    if (!result.ok() || QFileInfo(image).size() == 0) {
         lastError = tr("print as image failed: ") + result.describe();
         TLOG(lastError);
         QFile::remove(image);

@@ -14,6 +14,7 @@
 #include "storage/Config.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 namespace {
@@ -22,6 +23,13 @@ namespace {
 QString resultText(const char *pattern, const util::CommandResult &result)
 {
     return QString::fromLatin1(pattern).arg(result.output, QString::number(result.exitCode));
+}
+
+// Ghostscript exits with 0 for a PDF it cannot read and writes nothing:
+// a conversion counts only when it ended well and left some output.
+bool converted(const util::CommandResult &result, const QString &output)
+{
+    return result.ok() && QFileInfo(output).size() > 0;
 }
 
 // The failure text, with the reason when the converter did not simply fail.
@@ -80,7 +88,7 @@ bool JobAction::_sendApDWG()
     TLOG(QStringLiteral("gs command: ") + delivery::commandText(QStringLiteral("gs"), args));
     const util::CommandResult result = runGs(args, job.jobFile);
     TLOG(resultText("gs command res:%1, code:%2", result));
-    if (!result.ok()) {
+    if (!converted(result, job.jobFile + QStringLiteral(".dest"))) {
         lastError = conversionError(QStringLiteral("cvt to pwg failed."), result);
         TLOG(lastError);
         return false;
@@ -95,7 +103,7 @@ bool JobAction::_sendGsURF()
     TLOG(QStringLiteral("gs urf command: ") + delivery::commandText(QStringLiteral("gs"), args));
     const util::CommandResult result = runGs(args, job.jobFile);
     TLOG(resultText("gs convert pdf to urf res:%1, code:%2", result));
-    if (!result.ok()) {
+    if (!converted(result, job.jobFile + QStringLiteral(".dest"))) {
         lastError = conversionError(QStringLiteral("gs cvt urf failed"), result);
         TLOG(lastError);
         return false;
@@ -118,7 +126,7 @@ bool JobAction::_sendApURF()
     const util::CommandResult result =
         util::runShell(delivery::dep4CommandLine(config::binDir + QStringLiteral("dep4"), ppd, job.jobFile), options);
     TLOG(QStringLiteral("dep4's (convert from pdf to urf according ppd) output:") + result.output);
-    if (!result.ok()) {
+    if (!converted(result, job.jobFile + QStringLiteral(".dest"))) {
         lastError = conversionError(QStringLiteral("cvt urf failed, using downloaded ppd."), result);
         TLOG(lastError);
         return false;

@@ -132,9 +132,27 @@ bool sendAll(int fd, const char *data, qint64 size, int stallMs, qint64 &sent, Q
     return true;
 }
 
-// After our side is closed: waits until the printer has acknowledged every
-// byte. Whatever the printer sends back (PJL status) is read and dropped.
-bool drain(int fd, int stallMs, QString &error)
+// Reads and drops whatever the printer sends back (PJL status); false with
+// the reason on a connection error, peerClosed once it has closed its side.
+bool readBack(int fd, bool &peerClosed, QString &error)
+{
+    char scratch[4096];
+    const ssize_t n = ::recv(fd, scratch, sizeof(scratch), 0);
+    if (n == 0)
+        peerClosed = true;
+    else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        error = errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+// After our side is closed: waits until the printer's system has
+// acknowledged every byte, then briefly for the printer to close its side.
+// Acknowledged data can still be thrown away by a printer that resets the
+// connection after reading only part of it; a reset within closeGraceMs
+// counts as a failure, silence as a success.
+bool drain(int fd, int stallMs, int closeGraceMs, QString &error)
 {
     int lastQueued = -1;
     bool peerClosed = false;
@@ -152,7 +170,7 @@ bool drain(int fd, int stallMs, QString &error)
             return false;
         }
         if (queued == 0)
-            return true;
+            break;
         if (queued != lastQueued) {
             lastQueued = queued;
             sinceProgress.restart();
@@ -161,17 +179,25 @@ bool drain(int fd, int stallMs, QString &error)
             return false;
         }
         pollfd p{fd, static_cast<short>(peerClosed ? 0 : POLLIN), 0};
-        if (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
-            char scratch[4096];
-            const ssize_t n = ::recv(fd, scratch, sizeof(scratch), 0);
-            if (n == 0)
-                peerClosed = true;
-            else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-                error = errnoText(errno);
-                return false;
-            }
-        }
+        if (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN) && !readBack(fd, peerClosed, error))
+            return false;
     }
+    QElapsedTimer grace;
+    grace.start();
+    while (!peerClosed) {
+        const int left = closeGraceMs - static_cast<int>(grace.elapsed());
+        if (left <= 0)
+            return true;
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, left);
+        if (ready > 0 && !readBack(fd, peerClosed, error))
+            return false;
+    }
+    if (const int err = socketError(fd)) {
+        error = errnoText(err);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -181,6 +207,7 @@ RawSendResult sendFileRaw(const QString &host, int port, const QString &path, co
     RawSendResult result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        result.readable = false;
         result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return result;
     }
@@ -208,7 +235,7 @@ RawSendResult sendFileRaw(const QString &host, int port, const QString &path, co
         return result;
     }
     ::shutdown(fd.get(), SHUT_WR);
-    result.complete = drain(fd.get(), limits.stallTimeoutMs, result.error);
+    result.complete = drain(fd.get(), limits.stallTimeoutMs, limits.closeGraceMs, result.error);
     return result;
 }
 
