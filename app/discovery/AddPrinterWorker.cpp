@@ -1,6 +1,7 @@
 #include "discovery/AddPrinterWorker.h"
 
 #include "discovery/Address.h"
+#include "discovery/NetworkText.h"
 #include "discovery/PrinterProbe.h"
 #include "discovery/Reachability.h"
 #include "storage/PrinterStore.h"
@@ -18,7 +19,7 @@ void AddPrinterWorker::run()
             err = QObject::tr("Cannot connect printer!");
         } else {
             m_printer = util::getPrinterInfoByIP(item.ip);
-            m_printer.deviceName = item.name;
+            m_printer.deviceName = util::cleanNetworkText(item.name);
             QString reason;
             if (util::isPrinterExistByIP(m_printer.deviceIpAddress))
                 err = QStringLiteral("exist");

@@ -1,6 +1,7 @@
 #include "discovery/PrinterProbe.h"
 
 #include "discovery/IppProbe.h"
+#include "discovery/NetworkText.h"
 #include "discovery/SnmpIdentity.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"

@@ -16,8 +16,8 @@ public:
     // address, which shares the first three octets of `start`.
     RangeSearchWorker(const QString &start, const QString &end, QObject *parent = nullptr);
 
-    // How many connect tests and probes may run at once; 1 and 1 search one
-    // address after the other.
+    // How many connect tests and probes may run at once (before start()); 1 and
+    // 1 search one address after the other. The list is the same either way.
     void setParallelism(int connects, int probes);
 
     static constexpr int kConnectTimeoutMs = 500;

@@ -1,6 +1,7 @@
 #include "discovery/SNMPSearchWorker.h"
 
 #include "discovery/Address.h"
+#include "discovery/NetworkText.h"
 #include "discovery/Reachability.h"
 #include "discovery/SnmpBackendListing.h"
 #include "platform/Command.h"
@@ -26,7 +27,7 @@ void SNMPSearchWorker::run()
     QList<PrinterItem> candidates;
     for (const PrinterItem &device : util::devicesFromSnmpListing(r.output)) {
         if (util::isIPv4Address(device.ip))
-            candidates << device;
+            candidates << PrinterItem{util::cleanNetworkText(device.name), device.ip};
     }
     QStringList addresses;
     for (const PrinterItem &device : candidates)

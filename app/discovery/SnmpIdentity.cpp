@@ -1,6 +1,7 @@
 #include "discovery/SnmpIdentity.h"
 
 #include "discovery/Address.h"
+#include "discovery/NetworkText.h"
 #include "platform/Command.h"
 #include "platform/RLog.h"
 #include "platform/TextUtil.h"
@@ -148,16 +149,6 @@ QString snnpGetModelName(QString ip)
 {
     SnmpAgent agent(ip);
     return snnpGetModelName(agent);
-}
-
-QString cleanNetworkText(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    return out;
 }
 
 QString unquoteSnmpString(const QString &raw)

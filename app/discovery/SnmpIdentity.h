@@ -44,9 +44,6 @@ QString snmpGetSerialNo(const QString &brandCode, SnmpAgent &agent, bool lexmark
 QString snnpGetModelName(QString ip);
 QString snnpGetModelName(SnmpAgent &agent);
 
-// Network text made safe for lists, files and logs: control characters become spaces.
-QString cleanNetworkText(const QString &text);
-
 // An SNMP string answer without its quotes and surrounding blanks.
 QString unquoteSnmpString(const QString &raw);
 

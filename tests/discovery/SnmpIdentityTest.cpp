@@ -3,6 +3,7 @@
 // the SNMP identification rules; the answers are written as dep2 prints them.
 
 #include "discovery/SnmpIdentity.h"
+#include "discovery/NetworkText.h"
 
 #include "DiscoveryTestSupport.h"
 
