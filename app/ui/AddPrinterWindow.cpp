@@ -42,8 +42,7 @@ void AddPrinterWindow::releaseWorker()
 
 QString AddPrinterWindow::address() const
 {
-    return QStringList{ui->editStart->text(), ui->editStart_2->text(), ui->editStart_3->text(),
-                       ui->editStart_4->text()}
+    return QStringList{ui->editStart->text(), ui->editStart_2->text(), ui->editStart_3->text(), ui->editStart_4->text()}
         .join(QLatin1Char('.'));
 }
 

@@ -30,7 +30,8 @@ void startOwned(QThread *worker)
 
 SearchWindow::SearchWindow(QWidget *parent, QString start, QString end)
     : QDialog(parent), ui(new Ui::SearchWindow), m_start(std::move(start)), m_end(std::move(end)),
-      m_statusMovie(new QMovie(this)), m_loadingMovie(new QMovie(QStringLiteral(":/rc/loading.gif"), QByteArray(), this))
+      m_statusMovie(new QMovie(this)),
+      m_loadingMovie(new QMovie(QStringLiteral(":/rc/loading.gif"), QByteArray(), this))
 {
     ui->setupUi(this);
     m_statusMovie->setScaledSize(QSize(15, 15));

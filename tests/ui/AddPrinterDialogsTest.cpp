@@ -148,8 +148,8 @@ TEST(RangeDialog, EndFollowsTheStartsFirstThreeOctets)
     for (const char *name : {"editEnd", "editEnd_2", "editEnd_3"})
         EXPECT_FALSE(child<QLineEdit>(&dialog, name)->isEnabled()) << name;
     EXPECT_TRUE(child<QLineEdit>(&dialog, "editEnd_4")->isEnabled());
-    for (const char *name : {"editStart", "editStart_2", "editStart_3", "editStart_4", "editEnd", "editEnd_2",
-                             "editEnd_3", "editEnd_4"})
+    for (const char *name :
+         {"editStart", "editStart_2", "editStart_3", "editStart_4", "editEnd", "editEnd_2", "editEnd_3", "editEnd_4"})
         EXPECT_EQ(child<QLineEdit>(&dialog, name)->maxLength(), 3) << name;
     QTest::keyClicks(child<QLineEdit>(&dialog, "editEnd_4"), "1234");
     EXPECT_EQ(child<QLineEdit>(&dialog, "editEnd_4")->text(), "123");

@@ -56,8 +56,7 @@ inline bool installChineseCatalogue()
 // Runs `act` once on the first visible top-level T that is not `except`, from
 // the event loop of whatever modal dialog is running. The returned flag tells
 // whether it ran.
-template <typename T>
-std::shared_ptr<bool> whenShown(std::function<void(T *)> act, QWidget *except = nullptr)
+template <typename T> std::shared_ptr<bool> whenShown(std::function<void(T *)> act, QWidget *except = nullptr)
 {
     auto done = std::make_shared<bool>(false);
     auto *timer = new QTimer;

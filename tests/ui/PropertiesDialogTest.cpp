@@ -71,9 +71,9 @@ TEST_F(PropertiesDialogTest, OpensWithTheStoredRecord)
     };
     const Row rows[] = {
         {"Office", {"198", "18", "0", "10"}, 1},
-        {"Lab", {"198", "18", "0", "11"}, 5},    // "Unknow"
-        {"Broken", {"", "", "", ""}, 5},         // three pieces; keys compare exactly
-        {"Nobody", {"", "", "", ""}, 5},         // not stored
+        {"Lab", {"198", "18", "0", "11"}, 5}, // "Unknow"
+        {"Broken", {"", "", "", ""}, 5},      // three pieces; keys compare exactly
+        {"Nobody", {"", "", "", ""}, 5},      // not stored
     };
     for (const Row &row : rows) {
         properties dialog(nullptr, QString::fromUtf8(row.name));
@@ -100,7 +100,7 @@ struct EditRow {
     const char *what;
     const char *open;
     QString name;
-    int mode; // -1 leaves the combo alone
+    int mode;           // -1 leaves the combo alone
     QStringList octets; // empty leaves the address fields alone
     QString warning;
     QStringList namesAfter;
@@ -170,7 +170,13 @@ const EditRow kEditRows[] = {
     {"mode chosen only by the user", "Lab", "Lab", 4, {}, "", kStoredNames, "gs_urf"},
     {"mode and name together", "Lab", "Lab 2", 0, {}, "", {"Office", "Lab 2", "Broken"}, "dirpdf"},
     {"address that did not split", "Broken", "Broken", -1, {}, "IP 地址不能为空", kStoredNames, "DIRPDF"},
-    {"one address field emptied", "Office", "Office", -1, {"198", "18", "", "10"}, "IP 地址不能为空", kStoredNames,
+    {"one address field emptied",
+     "Office",
+     "Office",
+     -1,
+     {"198", "18", "", "10"},
+     "IP 地址不能为空",
+     kStoredNames,
      "pdf"},
 };
 
