@@ -21,8 +21,9 @@ const ChoiceTable kPunch{{"None", "None"}, {"LeftEdge", "LeftEdge"}, {"TopEdge",
 // The block counts holes from two: 0 = two holes, 1 = three, 2 = four.
 const ChoiceTable kPunchHoles{{"2Holes", "0"}, {"3Holes", "1"}, {"4Holes", "2"}};
 const ChoiceTable kBooklet{{"0", "0"}, {"1", "1"}, {"2", "2"}};
-// Finished size: 1 = A3, 2 = A4, 3 = A5; "0" means the size of the document.
-const ChoiceTable kFinishSize{{"None", "0"}, {"A3", "1"}, {"A4", "2"}, {"A5", "3"}};
+// Finished size: 1 = A3, 2 = A4 (what both the PJL header and the job ticket
+// understand); "0" keeps the size of the document.
+const ChoiceTable kFinishSize{{"None", "0"}, {"A3", "1"}, {"A4", "2"}};
 // Image quality: 0 = normal, 1 = high, 2 = draft.
 const ChoiceTable kQuality{{"Normal", "0"}, {"High", "1"}, {"Draft", "2"}};
 const ChoiceTable kPrintAsImage{{"False", "0"}, {"True", "1"}};

@@ -57,7 +57,8 @@ TEST(OptionBlock, ChoicesMapToBlockValues)
         {with({{"KWStaple", "StapleDualTop"}}), "KWStaple", "StapleDualTop"},
         {with({{"KWPunch", "LeftEdge"}, {"KWNumPunchHoles", "4Holes"}}), "KWNumPunchHoles", "2"}, // holes - 2
         {with({{"KWFinishOutSize", "A3"}}), "KWFinishOutSize", "1"},
-        {with({{"KWFinishOutSize", "A5"}}), "KWFinishOutSize", "3"},
+        {with({{"KWFinishOutSize", "A4"}}), "KWFinishOutSize", "2"},
+        {with({{"KWFinishOutSize", "A5"}}), "KWFinishOutSize", "<absent>"},
         {with({{"KWImageQuality", "Draft"}}), "KWImageQuality", "2"},
         {with({{"KWPrintAsImage", "True"}}), "KWPrintAsImage", "1"},
         {with({{"KWBooklet", "2"}}), "KWBooklet", "2"},
