@@ -71,7 +71,7 @@ TEST_F(Direct, StreamsFilesOfAnySizeExactly)
 {
     ASSERT_TRUE(fleet.clear("hp"));
     // Less than a chunk, chunk boundaries, and a few MiB.
-    const int sizes[] = {1, 10240, 25000, 3 * 1024 * 1024 + 7};
+    const int sizes[] = {1, 25000, 65536, 65537, 3 * 1024 * 1024 + 7};
     for (int size : sizes) {
         const QString path = randomFile(size);
         const delivery::RawSendResult r = delivery::sendFileRaw(fleet.ip("hp"), 9100, path);
@@ -80,9 +80,9 @@ TEST_F(Direct, StreamsFilesOfAnySizeExactly)
         EXPECT_EQ(r.total, size);
         QFile::remove(path);
     }
-    const QJsonArray jobs = fleet.jobs("hp", "raw", 4);
-    ASSERT_EQ(jobs.size(), 4);
-    for (int i = 0; i < 4; ++i)
+    const QJsonArray jobs = fleet.jobs("hp", "raw", 5);
+    ASSERT_EQ(jobs.size(), 5);
+    for (int i = 0; i < 5; ++i)
         EXPECT_EQ(field(jobs[i], "bytes").toInt(), sizes[i]);
 }
 
