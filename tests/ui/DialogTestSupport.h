@@ -59,7 +59,8 @@ inline bool installChineseCatalogue()
 template <typename T> std::shared_ptr<bool> whenShown(std::function<void(T *)> act, QWidget *except = nullptr)
 {
     auto done = std::make_shared<bool>(false);
-    auto *timer = new QTimer;
+    // Owned by the application, so that a dialog which never shows leaves nothing behind.
+    auto *timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, act, done, except] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             T *found = qobject_cast<T *>(w);
