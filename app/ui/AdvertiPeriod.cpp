@@ -36,6 +36,7 @@ AdvertiPeriod::AdvertiPeriod(QWidget *parent) : QDialog(parent), ui(new Ui::Adve
     closeButton = new QPushButton(QStringLiteral("✕"), banner);
     closeButton->setFixedSize(36, 36);
     closeButton->setStyleSheet(QStringLiteral("background:transparent;"));
+    closeButton->setFlat(true); // without a panel of its own, whatever the style
     closeButton->setCursor(Qt::PointingHandCursor);
     connect(closeButton, &QPushButton::clicked, this, &AdvertiPeriod::close);
     closeRow = new QHBoxLayout;

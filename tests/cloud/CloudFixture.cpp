@@ -136,7 +136,7 @@ QByteArray letterPicture(const QString &letter, int width, int height)
         QPainter p(&image);
         p.setPen(Qt::white);
         QFont font = p.font();
-        font.setPixelSize(height * 2 / 3);
+        font.setPixelSize(qMin(height * 2 / 3, 40));
         p.setFont(font);
         p.drawText(image.rect(), Qt::AlignCenter, letter);
     }
