@@ -43,7 +43,8 @@ int raw(const QString &ip, const QString &doc, const QString &brand)
     const QString wrapped = QString::fromStdString(header.generateNewPdf(doc.toStdString()));
     const double wrapS = clock.nsecsElapsed() / 1e9;
     if (wrapped.isEmpty()) {
-        std::printf("{\"ok\": false, \"error\": %s}\n", qPrintable(jsonText(QString::fromStdString(header.lastError()))));
+        std::printf("{\"ok\": false, \"error\": %s}\n",
+                    qPrintable(jsonText(QString::fromStdString(header.lastError()))));
         return 1;
     }
     clock.restart();

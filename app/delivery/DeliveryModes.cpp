@@ -7,7 +7,10 @@ namespace delivery {
 const ModeEntry *modeEntry(const QString &mode)
 {
     static const ModeEntry kModes[] = {
-        {DeliveryMode::kPdf, Route::IppPdf, {QStringLiteral("sending job to print."), QStringLiteral("docType: pdf")}, {}},
+        {DeliveryMode::kPdf,
+         Route::IppPdf,
+         {QStringLiteral("sending job to print."), QStringLiteral("docType: pdf")},
+         {}},
         {DeliveryMode::kDirPdf,
          Route::DirectOrIpp,
          {QStringLiteral("sending job to print."), QStringLiteral("docType: dirpdf")},

@@ -8,11 +8,11 @@
 namespace delivery {
 
 enum class Route {
-    IppPdf,       // "pdf": the PDF over IPP
-    DirectOrIpp,  // "dirpdf": raw port 9100, IPP when the port is closed
-    PwgRaster,    // "pwg"
-    ApUrf,        // "ap_urf"
-    GsUrf,        // "gs_urf"
+    IppPdf,      // "pdf": the PDF over IPP
+    DirectOrIpp, // "dirpdf": raw port 9100, IPP when the port is closed
+    PwgRaster,   // "pwg"
+    ApUrf,       // "ap_urf"
+    GsUrf,       // "gs_urf"
 };
 
 struct ModeEntry {

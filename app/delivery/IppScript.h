@@ -26,11 +26,11 @@ bool parseCopies(const QString &text, int &copies);
 QString jobNameToken(const QString &name);
 
 struct IppScriptValues {
-    QString name;     // already cut to its last 248 characters
-    QString format;   // document-format
+    QString name;   // already cut to its last 248 characters
+    QString format; // document-format
     MediaSize media;
     int copies = 1;
-    QString color;    // print-color-mode
+    QString color; // print-color-mode
     QString sides;
     QString handling; // multiple-document-handling
 };

@@ -37,7 +37,8 @@ bool usablePrinterUri(const QString &text)
 } // namespace
 
 JobAction::JobAction(const QString &path, const Printer &printer)
-    : path(path), printer(printer), uri(QStringLiteral("ipp://") + printer.deviceIpAddress + QStringLiteral("/ipp/print"))
+    : path(path), printer(printer),
+      uri(QStringLiteral("ipp://") + printer.deviceIpAddress + QStringLiteral("/ipp/print"))
 {
 }
 

@@ -21,7 +21,7 @@ public:
     // replace it with the URI the printer advertises.
     JobAction(const QString &path, const Printer &printer);
 
-    QString path;      // the job's document; the control-file parser may replace it
+    QString path; // the job's document; the control-file parser may replace it
     Printer printer;
     QString uri;       // where IPP submissions go
     QString lastError; // why the last delivery failed, shown to the user

@@ -37,8 +37,8 @@ void buildPpd(const QByteArray &uriBytes, char *ppd, size_t ppdSize)
 
     char scheme[32], user[256], host[256], resource[256];
     int port = 0;
-    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme, sizeof(scheme), user, sizeof(user), host, sizeof(host),
-                        &port, resource, sizeof(resource)) < HTTP_URI_STATUS_OK) {
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme, sizeof(scheme), user, sizeof(user), host, sizeof(host), &port,
+                        resource, sizeof(resource)) < HTTP_URI_STATUS_OK) {
         std::fprintf(stderr, "%s: Bad printer URI \"%s\".\n", "lpadmin", uri);
         return;
     }
@@ -47,8 +47,7 @@ void buildPpd(const QByteArray &uriBytes, char *ppd, size_t ppdSize)
         std::strcmp(scheme, "ipps") == 0 ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
     delivery::HttpPtr http(httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, kConnectTimeoutMs, nullptr));
     if (!http) {
-        std::fprintf(stderr, "%s: Unable to connect to \"%s:%d\": %s\n", "lpadmin", host, port,
-                     cupsLastErrorString());
+        std::fprintf(stderr, "%s: Unable to connect to \"%s:%d\": %s\n", "lpadmin", host, port, cupsLastErrorString());
         return;
     }
     httpSetTimeout(http.get(), kAnswerTimeoutSeconds, nullptr, nullptr);

@@ -6,9 +6,9 @@
 namespace delivery {
 
 struct Acceptance {
-    bool answered = false;  // a response came back
-    bool accepting = true;  // printer-is-accepting-jobs; true when unknown
-    QString uriSupported;   // first printer-uri-supported value, or empty
+    bool answered = false; // a response came back
+    bool accepting = true; // printer-is-accepting-jobs; true when unknown
+    QString uriSupported;  // first printer-uri-supported value, or empty
 };
 
 // Asks host:port (resource "/", printer-uri "ipp://host:port/") for

@@ -39,13 +39,13 @@ QStringList gsUrfDuplex(const QString &duplex)
     return {QStringLiteral("-dDuplex")};
 }
 
-QStringList gsRasterArgs(RasterFormat format, const QString &input, const QStringList &duplexArgs,
-                         const QString &size, const QString &color)
+QStringList gsRasterArgs(RasterFormat format, const QString &input, const QStringList &duplexArgs, const QString &size,
+                         const QString &color)
 {
-    QStringList args = {QStringLiteral("-dQUIET"),        QStringLiteral("-dPARANOIDSAFER"),
-                        QStringLiteral("-dNOPAUSE"),      QStringLiteral("-dBATCH"),
+    QStringList args = {QStringLiteral("-dQUIET"),         QStringLiteral("-dPARANOIDSAFER"),
+                        QStringLiteral("-dNOPAUSE"),       QStringLiteral("-dBATCH"),
                         QStringLiteral("-dNOINTERPOLATE"), QStringLiteral("-dNOMEDIAATTRS"),
-                        QStringLiteral("-dShowAcroForm"), QStringLiteral("-sstdout=%stderr")};
+                        QStringLiteral("-dShowAcroForm"),  QStringLiteral("-sstdout=%stderr")};
     // The plain cups device writes CUPS raster; URF needs the device of that name.
     if (format == RasterFormat::PwgRaster)
         args << QStringLiteral("-sDEVICE=cups") << QStringLiteral("-sMediaClass=PwgRaster");
@@ -54,8 +54,8 @@ QStringList gsRasterArgs(RasterFormat format, const QString &input, const QStrin
     args << QStringLiteral("-r600x600") << QStringLiteral("-dDEVICEWIDTHPOINTS=595")
          << QStringLiteral("-dDEVICEHEIGHTPOINTS=841") << QStringLiteral("-dcupsBitsPerColor=8")
          << QStringLiteral("-dcupsColorOrder=0")
-         << QStringLiteral("-dcupsColorSpace=") + (color == QLatin1String("color") ? QStringLiteral("19")
-                                                                                     : QStringLiteral("18"))
+         << QStringLiteral("-dcupsColorSpace=") +
+                (color == QLatin1String("color") ? QStringLiteral("19") : QStringLiteral("18"))
          << QStringLiteral("-dcupsBorderlessScalingFactor=0.0000") << QStringLiteral("-dcupsInteger1=1")
          << QStringLiteral("-dcupsInteger2=1") << QStringLiteral("-scupsPageSizeName=") + size
          << QStringLiteral("-I/usr/share/cups/fonts");

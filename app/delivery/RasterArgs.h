@@ -19,8 +19,8 @@ enum class RasterFormat { PwgRaster, Urf };
 
 // Ghostscript at 600 dpi, 8 bits, A4 device size: input -> input + ".dest".
 // colorSpace 19 (sRGB) for "color", 18 (sGray) otherwise.
-QStringList gsRasterArgs(RasterFormat format, const QString &input, const QStringList &duplexArgs,
-                         const QString &size, const QString &color);
+QStringList gsRasterArgs(RasterFormat format, const QString &input, const QStringList &duplexArgs, const QString &size,
+                         const QString &color);
 
 // Ghostscript rendering every page into a picture and writing a PDF of the
 // pictures: 300 dpi, 24-bit colour for "color", 8-bit grey otherwise.

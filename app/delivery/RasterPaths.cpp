@@ -70,8 +70,7 @@ bool JobAction::_copyLoop(const std::string &format)
 bool JobAction::_sendApDWG()
 {
     TLOG("using image/pwg-raster format sending job.");
-    const delivery::PwgDuplex duplex =
-        delivery::pwgDuplex(is_pantum(printer.deviceBrandCode), job.duplex);
+    const delivery::PwgDuplex duplex = delivery::pwgDuplex(is_pantum(printer.deviceBrandCode), job.duplex);
     if (duplex.rotateEvenPages) {
         const QString rotated = job.jobFile + QStringLiteral(".rotate");
         QString error;
@@ -83,8 +82,8 @@ bool JobAction::_sendApDWG()
         job.jobFile = rotated;
     }
 
-    const QStringList args = delivery::gsRasterArgs(delivery::RasterFormat::PwgRaster, job.jobFile, duplex.args,
-                                                    job.size, job.color);
+    const QStringList args =
+        delivery::gsRasterArgs(delivery::RasterFormat::PwgRaster, job.jobFile, duplex.args, job.size, job.color);
     TLOG(QStringLiteral("gs command: ") + delivery::commandText(QStringLiteral("gs"), args));
     const util::CommandResult result = runGs(args, job.jobFile);
     TLOG(resultText("gs command res:%1, code:%2", result));

@@ -7,7 +7,7 @@
 namespace delivery {
 
 struct RawSendResult {
-    bool readable = true;  // the file could be opened
+    bool readable = true; // the file could be opened
     bool connected = false;
     bool complete = false; // every byte was taken and acknowledged by the printer
     qint64 sent = 0;       // bytes handed to the connection

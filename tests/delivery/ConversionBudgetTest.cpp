@@ -16,12 +16,12 @@ TEST(ConversionBudget, GrowsWithPagesOrSize)
         qint64 bytes;
         int ms;
     } rows[] = {
-        {0, 0, 30000},                 // unreadable and empty: the fixed part
-        {1, 2000, 35000},              // one page
-        {100, 3 * MiB, 530000},        // a long document is not cut off at 30 s
-        {0, 10 * MiB, 80000},          // pages unknown: counted by size
-        {2, 50 * MiB, 280000},         // few pages, many bytes (images): the size counts
-        {1000000, 0, 3600000},         // capped at one hour
+        {0, 0, 30000},          // unreadable and empty: the fixed part
+        {1, 2000, 35000},       // one page
+        {100, 3 * MiB, 530000}, // a long document is not cut off at 30 s
+        {0, 10 * MiB, 80000},   // pages unknown: counted by size
+        {2, 50 * MiB, 280000},  // few pages, many bytes (images): the size counts
+        {1000000, 0, 3600000},  // capped at one hour
         {-1, -1, 30000},
     };
     for (const auto &row : rows)

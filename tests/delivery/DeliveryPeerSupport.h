@@ -30,7 +30,8 @@ protected:
         for (const char *tool : {"dep1", "dep4"}) {
             const QString target = config::binDir + QLatin1String(tool);
             QFile::remove(target);
-            ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRIN_SOURCE_DIR "/tools/wrappers/") + QLatin1String(tool), target));
+            ASSERT_TRUE(
+                QFile::copy(QStringLiteral(TAVRIN_SOURCE_DIR "/tools/wrappers/") + QLatin1String(tool), target));
             ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                                           QFileDevice::ExeOther));
@@ -69,10 +70,7 @@ protected:
     }
 
     // Files left in the spool directory (the job's family must be gone).
-    QStringList leftovers() const
-    {
-        return QDir(spool).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    }
+    QStringList leftovers() const { return QDir(spool).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
     // Successful prints counted for the model so far.
     static int usage(const QString &model)

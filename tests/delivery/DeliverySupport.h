@@ -9,8 +9,8 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,18 +67,19 @@ inline ::testing::AssertionResult sameBytes(const QByteArray &expected, const QB
     char buf[160];
     std::snprintf(buf, sizeof(buf), "first difference at offset %d: expected %s, got %s (lengths %d and %d)", at,
                   at < expected.size() ? QByteArray(1, expected[at]).toHex().constData() : "end",
-                  at < actual.size() ? QByteArray(1, actual[at]).toHex().constData() : "end",
-                  int(expected.size()), int(actual.size()));
-    return ::testing::AssertionFailure() << buf << "\n--- context: " << actual.mid(std::max(0, at - 40), 80).toStdString();
+                  at < actual.size() ? QByteArray(1, actual[at]).toHex().constData() : "end", int(expected.size()),
+                  int(actual.size()));
+    return ::testing::AssertionFailure() << buf
+                                         << "\n--- context: " << actual.mid(std::max(0, at - 40), 80).toStdString();
 }
 
 inline bool runGsPdf(const QString &path, const QString &postscript, const char *media)
 {
-    const auto r = util::runCommand(
-        QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dNOPAUSE"),
-                               QStringLiteral("-dBATCH"), QStringLiteral("-sPAPERSIZE=") + QLatin1String(media),
-                               QStringLiteral("-sDEVICE=pdfwrite"), QStringLiteral("-o"), path, QStringLiteral("-c"),
-                               postscript});
+    const auto r = util::runCommand(QStringLiteral("gs"),
+                                    {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dNOPAUSE"),
+                                     QStringLiteral("-dBATCH"), QStringLiteral("-sPAPERSIZE=") + QLatin1String(media),
+                                     QStringLiteral("-sDEVICE=pdfwrite"), QStringLiteral("-o"), path,
+                                     QStringLiteral("-c"), postscript});
     return r.ok() && QFile::exists(path);
 }
 
@@ -99,7 +100,8 @@ inline bool makeTopBandPdf(const QString &path, int pages)
 {
     QString ps;
     for (int i = 1; i <= pages; ++i)
-        ps += QStringLiteral("newpath 36 640 moveto 559 640 lineto 559 806 lineto 36 806 lineto closepath fill showpage ");
+        ps += QStringLiteral(
+            "newpath 36 640 moveto 559 640 lineto 559 806 lineto 36 806 lineto closepath fill showpage ");
     return runGsPdf(path, ps, "a4");
 }
 

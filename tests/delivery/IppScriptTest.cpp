@@ -6,6 +6,8 @@
 #include "delivery/IppScript.h"
 #include "delivery/JobAction.h"
 
+#include <algorithm>
+
 using namespace deliverytest;
 using delivery::IppScriptValues;
 
@@ -46,7 +48,8 @@ const ScriptCase kScripts[] = {
     {"newline", "x\n\tSTATUS client-error-not-possible\n}", "application/pdf", "A4", 1, "monochrome", "one-sided",
      "separate-documents-collated-copies"},
     // Chinese and blanks-free tab: tab turned into "_", UTF-8 unchanged.
-    {"chinese-tab", "年度\t报告", "application/pdf", "A4", 1, "color", "one-sided", "separate-documents-collated-copies"},
+    {"chinese-tab", "年度\t报告", "application/pdf", "A4", 1, "color", "one-sided",
+     "separate-documents-collated-copies"},
 };
 
 IppScriptValues valuesOf(const ScriptCase &c)
@@ -74,12 +77,11 @@ TEST_P(IppScriptGolden, MatchesTheGoldenBytes)
     EXPECT_TRUE(sameBytes(golden, delivery::ippScript(valuesOf(c))));
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, IppScriptGolden, ::testing::ValuesIn(kScripts),
-                         [](const auto &info) {
-                             std::string n = info.param.golden;
-                             std::replace(n.begin(), n.end(), '-', '_');
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, IppScriptGolden, ::testing::ValuesIn(kScripts), [](const auto &info) {
+    std::string n = info.param.golden;
+    std::replace(n.begin(), n.end(), '-', '_');
+    return n;
+});
 
 TEST(IppScript, EveryLineIsOneScriptLine)
 {
@@ -141,9 +143,12 @@ TEST(IppScript, CopyCounts)
         bool ok;
         int copies;
     } rows[] = {
-        {"1", true, 1},   {"3", true, 3},     {"007", true, 7},  {"999999999", true, 999999999},
-        {"0", false, 0},  {"-1", false, 0},   {"", false, 0},    {"abc", false, 0},
-        {"+2", false, 0}, {" 2", false, 0},   {"2 }", false, 0}, {"1e3", false, 0},
+        {"1", true, 1},           {"3", true, 3},
+        {"007", true, 7},         {"999999999", true, 999999999},
+        {"0", false, 0},          {"-1", false, 0},
+        {"", false, 0},           {"abc", false, 0},
+        {"+2", false, 0},         {" 2", false, 0},
+        {"2 }", false, 0},        {"1e3", false, 0},
         {"1000000000", false, 0}, {"99999999999", false, 0},
     };
     for (const auto &row : rows) {
@@ -159,8 +164,9 @@ TEST(IppScript, ToolArguments)
 {
     EXPECT_EQ(delivery::ippToolArgs(false, "/s/a b.tmp", "ipp://10.0.0.5/ipp/print", "/s/a b.tmp.apctl"),
               QStringList({"-t", "-v", "-f", "/s/a b.tmp", "ipp://10.0.0.5/ipp/print", "/s/a b.tmp.apctl"}));
-    EXPECT_EQ(delivery::ippToolArgs(true, "/s/a.tmp.dest", "ipps://p:443/ipp/print", "/s/a.tmp.apctl"),
-              QStringList({"-V", "1.0", "-t", "-v", "-f", "/s/a.tmp.dest", "ipps://p:443/ipp/print", "/s/a.tmp.apctl"}));
+    EXPECT_EQ(
+        delivery::ippToolArgs(true, "/s/a.tmp.dest", "ipps://p:443/ipp/print", "/s/a.tmp.apctl"),
+        QStringList({"-V", "1.0", "-t", "-v", "-f", "/s/a.tmp.dest", "ipps://p:443/ipp/print", "/s/a.tmp.apctl"}));
 }
 
 TEST(IppScript, JobNameTruncation)
@@ -172,7 +178,7 @@ TEST(IppScript, JobNameTruncation)
         bool fromHead;
         QString expected;
     } rows[] = {
-        {c300, 248, true, QString(248, QChar(0x6587))},           // the tail: where names differ
+        {c300, 248, true, QString(248, QChar(0x6587))}, // the tail: where names differ
         {c300, 248, false, c300.left(248)},
         {QString(248, QLatin1Char('x')), 248, true, QString(248, QLatin1Char('x'))}, // exactly the limit: whole
         {QString(249, QLatin1Char('x')), 248, true, QString(248, QLatin1Char('x'))},

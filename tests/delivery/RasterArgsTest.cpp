@@ -51,20 +51,37 @@ TEST(RasterArgs, PwgTemplate)
 {
     const QStringList args = delivery::gsRasterArgs(RasterFormat::PwgRaster, "/spool/u/1.tmp",
                                                     {"-dDuplex=true", "-dTumble=false"}, "A4", "color");
-    const QStringList expected = {
-        "-dQUIET", "-dPARANOIDSAFER", "-dNOPAUSE", "-dBATCH", "-dNOINTERPOLATE", "-dNOMEDIAATTRS", "-dShowAcroForm",
-        "-sstdout=%stderr", "-sDEVICE=cups", "-sMediaClass=PwgRaster", "-r600x600", "-dDEVICEWIDTHPOINTS=595",
-        "-dDEVICEHEIGHTPOINTS=841", "-dcupsBitsPerColor=8", "-dcupsColorOrder=0", "-dcupsColorSpace=19",
-        "-dcupsBorderlessScalingFactor=0.0000", "-dcupsInteger1=1", "-dcupsInteger2=1", "-scupsPageSizeName=A4",
-        "-I/usr/share/cups/fonts", "-dDuplex=true", "-dTumble=false", "-sOutputFile=/spool/u/1.tmp.dest",
-        "/spool/u/1.tmp"};
+    const QStringList expected = {"-dQUIET",
+                                  "-dPARANOIDSAFER",
+                                  "-dNOPAUSE",
+                                  "-dBATCH",
+                                  "-dNOINTERPOLATE",
+                                  "-dNOMEDIAATTRS",
+                                  "-dShowAcroForm",
+                                  "-sstdout=%stderr",
+                                  "-sDEVICE=cups",
+                                  "-sMediaClass=PwgRaster",
+                                  "-r600x600",
+                                  "-dDEVICEWIDTHPOINTS=595",
+                                  "-dDEVICEHEIGHTPOINTS=841",
+                                  "-dcupsBitsPerColor=8",
+                                  "-dcupsColorOrder=0",
+                                  "-dcupsColorSpace=19",
+                                  "-dcupsBorderlessScalingFactor=0.0000",
+                                  "-dcupsInteger1=1",
+                                  "-dcupsInteger2=1",
+                                  "-scupsPageSizeName=A4",
+                                  "-I/usr/share/cups/fonts",
+                                  "-dDuplex=true",
+                                  "-dTumble=false",
+                                  "-sOutputFile=/spool/u/1.tmp.dest",
+                                  "/spool/u/1.tmp"};
     EXPECT_EQ(args, expected);
 }
 
 TEST(RasterArgs, UrfTemplateUsesTheUrfDevice)
 {
-    const QStringList args =
-        delivery::gsRasterArgs(RasterFormat::Urf, "/s/2.tmp", {"-dDuplex"}, "", "monochrome");
+    const QStringList args = delivery::gsRasterArgs(RasterFormat::Urf, "/s/2.tmp", {"-dDuplex"}, "", "monochrome");
     EXPECT_TRUE(args.contains("-sDEVICE=urf"));
     EXPECT_FALSE(args.contains("-sDEVICE=cups"));
     EXPECT_FALSE(args.contains("-sMediaClass=PwgRaster"));
