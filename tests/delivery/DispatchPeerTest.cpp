@@ -3,6 +3,8 @@
 
 #include "DeliveryPeerSupport.h"
 
+#include "delivery/Telnet.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
@@ -191,6 +193,19 @@ TEST_F(Dispatch, ToolThatCannotStartIsAFailure)
     EXPECT_EQ(a.lastError, config::ippTool + " return: could not start");
     EXPECT_EQ(leftovers(), QStringList());
     EXPECT_EQ(usage("Model hp"), counted);
+}
+
+TEST_F(Dispatch, TelnetProbe)
+{
+    ASSERT_TRUE(fleet.clear("hp"));
+    EXPECT_TRUE(util::telnet(fleet.ip("hp"), 631, 1000));
+    EXPECT_TRUE(util::telnet(fleet.ip("hp"), 9100, 1000));
+    EXPECT_FALSE(util::telnet(fleet.ip("noraw"), 9100, 1000)) << "refused";
+    EXPECT_FALSE(util::telnet(fleet.silentIp(), 631, 300)) << "nobody there";
+    EXPECT_FALSE(util::telnet(fleet.ip("hp"), 0, 1000));
+    EXPECT_FALSE(util::telnet(fleet.ip("hp"), 70000, 1000));
+    EXPECT_FALSE(util::telnet(QString(), 631, 300));
+    EXPECT_EQ(fleet.jobs("hp", "raw").size(), 0) << "a probe sends nothing";
 }
 
 // Every page of the PDF at path is a picture and nothing else: no fonts.
