@@ -152,15 +152,24 @@ TEST_F(Raster, ConversionFailures)
     const struct {
         const char *printer;
         const char *mode;
+        bool failingDep4;
         QString error;
     } rows[] = {
-        {"hp", "pwg", QStringLiteral("cvt to pwg failed.")},
-        {"urf", "gs_urf", QStringLiteral("gs cvt urf failed")},
-        {"urf", "ap_urf", QStringLiteral("cvt urf failed, using downloaded ppd.")},
+        // Ghostscript exits with 0 on a PDF it cannot read, but writes nothing.
+        {"hp", "pwg", false, QStringLiteral("cvt to pwg failed.")},
+        {"urf", "gs_urf", false, QStringLiteral("gs cvt urf failed")},
+        // cupsfilter's own filters leave a file in /tmp when they fail, so a
+        // dep4 that fails stands in for it here.
+        {"urf", "ap_urf", true, QStringLiteral("cvt urf failed, using downloaded ppd.")},
         // The printer answers only IPP 1.0: no attributes, no PPD.
-        {"old", "ap_urf", QStringLiteral("URF get ppd failed: ipp://") + fleet.ip("old")},
+        {"old", "ap_urf", false, QStringLiteral("URF get ppd failed: ipp://") + fleet.ip("old")},
     };
     for (const auto &row : rows) {
+        if (row.failingDep4) {
+            ASSERT_TRUE(QFile::remove(config::binDir + "dep4"));
+            ASSERT_TRUE(writeBytes(config::binDir + "dep4", "#!/bin/sh\necho 'dep4: cannot convert' >&2\nexit 1\n"));
+            ASSERT_TRUE(QFile::setPermissions(config::binDir + "dep4", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
         ASSERT_TRUE(fleet.clear(QString::fromLatin1(row.printer)));
         const int counted = usage(QStringLiteral("Model ") + row.printer);
         const QString doc = newDocPath();
