@@ -69,7 +69,7 @@ bool JobAction::_ippSend(const std::string &format, const std::string &file)
 
     const bool ipp10 = printer.m_ipp_version == QLatin1String("VERSION 1.0");
     util::CommandOptions options;
-    options.timeoutMs = -1; // a large raster may take long to send; the tool's own timeouts end a dead peer
+    options.timeoutMs = -1; // a large raster may take long to send
     const util::CommandResult result =
         util::runCommand(config::ippTool, delivery::ippToolArgs(ipp10, fileText, uri, scriptPath), options);
     TLOG(QStringLiteral("After 30s, dep1(ipptool) send res code:%1").arg(result.exitCode));
