@@ -21,7 +21,7 @@ QString inputError(const Fields &f)
     if (missing || f.emailInfo.isEmpty())
         return QStringLiteral("请输入必填信息");
     if (!f.emailInfo.contains(QLatin1Char('@')) || f.emailInfo.endsWith(QLatin1Char('@')))
-        return QCoreApplication::translate("Feedback", "Email address format is wrong.");
+        return QCoreApplication::translate("QObject", "Email address format is wrong.");
     return QString();
 }
 

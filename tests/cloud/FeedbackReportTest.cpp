@@ -22,7 +22,7 @@ using feedback::Fields;
 
 const QString kTooLong = QStringLiteral("反馈描述超出范围，请简化您的描述");
 const QString kRequired = QStringLiteral("请输入必填信息");
-const QString kBadEmail = QCoreApplication::translate("Feedback", "Email address format is wrong.");
+const QString kBadEmail = QCoreApplication::translate("QObject", "Email address format is wrong.");
 
 Fields fields(QString description, int type, QString device, QString email)
 {

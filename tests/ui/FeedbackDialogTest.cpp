@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -119,9 +120,9 @@ TEST_F(FeedbackDialog, ChecksSpeakInOrderAndSendNothing)
         {"suggestion without description", "", 1, "M", "a@b.cn", "请输入必填信息"},
         {"no e-mail", "jam", 0, "M", "", "请输入必填信息"},
         {"e-mail without @", "jam", 0, "M", "a.b.cn",
-         QCoreApplication::translate("Feedback", "Email address format is wrong.")},
+         QCoreApplication::translate("QObject", "Email address format is wrong.")},
         {"e-mail ending in @", "jam", 1, "", "ab@",
-         QCoreApplication::translate("Feedback", "Email address format is wrong.")},
+         QCoreApplication::translate("QObject", "Email address format is wrong.")},
     };
     for (const auto &c : cases) {
         fill(c.description, c.type, c.device, c.email);
@@ -133,6 +134,18 @@ TEST_F(FeedbackDialog, ChecksSpeakInOrderAndSendNothing)
     }
     EXPECT_EQ(service().requests("license/feedback").size(), 0u);
     EXPECT_EQ(store().transfers(), QStringList());
+}
+
+// The one translated message of the dialog finds its entry in the catalogue.
+TEST_F(FeedbackDialog, EmailMessageInChinese)
+{
+    QTranslator zh;
+    ASSERT_TRUE(zh.load(QStringLiteral(":lang/tavrinapp_zh_CN.qm")));
+    QCoreApplication::installTranslator(&zh);
+    fill(QStringLiteral("卡纸"), 0, QStringLiteral("M"), QStringLiteral("user.example.com"));
+    const BoxSeen seen = submit();
+    QCoreApplication::removeTranslator(&zh);
+    EXPECT_EQ(seen.text, "邮箱地址格式错误");
 }
 
 TEST_F(FeedbackDialog, ProblemReportCarriesTheUploadedArchive)
