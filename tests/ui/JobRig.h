@@ -31,6 +31,10 @@ public:
         m_process->start(QStringLiteral("/usr/bin/python3"),
                          {QStringLiteral(TAVRIN_SOURCE_DIR "/tests/ui/jobrig.py"), QStringLiteral("--file-dir"), fileDir,
                           QStringLiteral("--backend"), QStringLiteral(TAVRIN_BINARY_DIR "/backend/kwprint")});
+        if (!m_process->waitForStarted(30000)) {
+            m_error = QStringLiteral("python3 did not start");
+            return false;
+        }
         const QJsonObject hello = readLine(180000).object();
         if (hello.isEmpty() || hello.contains(QStringLiteral("error"))) {
             m_error = QStringLiteral("the job rig did not come up: ") +
