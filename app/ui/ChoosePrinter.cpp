@@ -1,3 +1,4 @@
+#include "cloud/adsMan.h"
 #include "ui/ChoosePrinter.h"
 
 #include "storage/PrinterStore.h"
@@ -37,6 +38,8 @@ ChoosePrinter::ChoosePrinter(QWidget *parent) : QDialog(parent), ui(new Ui::Choo
     banner->setCursor(Qt::PointingHandCursor);
     banner->show();
     bannerMovie->start();
+    adItem = adsMan::GetOne(AdItem::ChooserBanner);
+    showAdInBanner(bannerMovie, adItem, AdItem::ChooserBanner);
 }
 
 ChoosePrinter::~ChoosePrinter()
@@ -106,4 +109,7 @@ void ChoosePrinter::cancelPrint()
 }
 
 // A banner click opens the advertisement once the advertisement list exists.
-void ChoosePrinter::OpenAd() {}
+void ChoosePrinter::OpenAd()
+{
+    openAd(adItem, AdItem::ChooserBanner);
+}

@@ -3,6 +3,7 @@
 // modally and reads `printer`: a non-empty address means the user confirmed
 // that printer, an empty one that the user cancelled.
 
+#include "cloud/AdItem.h"
 #include "storage/Printer.h"
 
 #include <QDialog>
@@ -37,4 +38,5 @@ private:
 
     Ui::ChoosePrinter *ui;
     QMovie *bannerMovie = nullptr;
+    AdItem adItem; // the banner's advertisement
 };

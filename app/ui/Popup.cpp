@@ -1,3 +1,4 @@
+#include "cloud/adsMan.h"
 #include "ui/Popup.h"
 
 #include "ui/AdsLabel.h"
@@ -59,7 +60,8 @@ Popup::~Popup()
 
 void Popup::pushMessage(QString msg)
 {
-    // The notification's advertisement is picked here once the advertisement list exists.
+    adItem = adsMan::GetOne(AdItem::PopupBanner);
+    showAdInBanner(bannerMovie, adItem, AdItem::PopupBanner);
     messages.append(msg);
     current = messages.size() - 1;
     display();
@@ -137,7 +139,10 @@ void Popup::on_btnError_clicked()
 }
 
 // A banner click opens the advertisement once the advertisement list exists.
-void Popup::OpenAd() {}
+void Popup::OpenAd()
+{
+    openAd(adItem, AdItem::PopupBanner);
+}
 
 void Popup::mousePressEvent(QMouseEvent *event)
 {

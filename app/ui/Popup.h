@@ -3,6 +3,7 @@
 // it was last closed, shows one at a time, and closes itself 20 seconds after
 // its last change.
 
+#include "cloud/AdItem.h"
 #include <QDialog>
 #include <QString>
 #include <QVector>
@@ -55,5 +56,6 @@ private:
     QVector<QString> messages;
     QTimer *closeTimer = nullptr;
     QMovie *bannerMovie = nullptr;
+    AdItem adItem; // the banner's advertisement
     Ui::Popup *ui;
 };

@@ -6,7 +6,12 @@
 #include "storage/PrinterStore.h"
 #include "ui/AddPrinterMethod.h"
 #include "ui/AddPrinterWindow.h"
+#include "cloud/adsMan.h"
+#include "ui/About.h"
 #include "ui/AdsLabel.h"
+#include "ui/AdvertiPeriod.h"
+#include "ui/Feedback.h"
+#include "ui/UpdateChecks.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Popup.h"
 #include "ui/PrinterList.h"
@@ -315,7 +320,8 @@ void PrinterWindow::showMainWin()
         endFirstRun();
         openSearch();
     }
-    // The banner's advertisement is picked here once the advertisement list exists.
+    adItem = adsMan::GetOne(AdItem::MainWindowBanner);
+    showAdInBanner(bannerMovie, adItem, AdItem::MainWindowBanner);
     showNormal();
     raise();
     activateWindow();
@@ -343,27 +349,34 @@ void PrinterWindow::menuExit()
         QCoreApplication::quit();
 }
 
-// The About and feedback dialogs come with the cloud features; until then the
-// entries are present and open nothing.
-void PrinterWindow::menuAbout() {}
-
-void PrinterWindow::menuFeedback() {}
-
-// A banner click opens the advertisement once the advertisement list exists.
-void PrinterWindow::OpenAd() {}
-
-// The periodic advertisement window needs an advertisement to show; without
-// one the timer stays stopped for the rest of the run.
-void PrinterWindow::popupAdPeriod()
+void PrinterWindow::menuAbout()
 {
-    adTimer->stop();
+    About about(nullptr);
+    about.exec();
 }
 
-// The advertisement list and the update check hook in here; the timer makes
-// the next run come 30 minutes after this one ended.
+void PrinterWindow::menuFeedback()
+{
+    Feedback feedback(nullptr);
+    feedback.exec();
+}
+
+void PrinterWindow::OpenAd()
+{
+    openAd(adItem, AdItem::MainWindowBanner);
+}
+
+void PrinterWindow::popupAdPeriod()
+{
+    AdvertiPeriod::popupDue(periodWindow, adTimer);
+}
+
+// The timer makes the next run come 30 minutes after this one ended.
 void PrinterWindow::refreshFromCloud()
 {
     cloudTimer->stop();
+    adsMan::RefreshAdsListFromCloud();
+    checkForUpdate(this);
     cloudTimer->start();
 }
 

@@ -3,6 +3,7 @@
 // and its menu, the timers that drive job intake and the cloud refresh, the
 // job watcher and the notification window.
 
+#include "cloud/AdItem.h"
 #include "storage/Printer.h"
 
 #include <QDialog>
@@ -18,6 +19,7 @@ class QMenu;
 class QMovie;
 class QSplashScreen;
 class QTimer;
+class AdvertiPeriod;
 class WorkerThread;
 
 namespace Ui {
@@ -95,6 +97,8 @@ private:
     QTimer *jobTimer = nullptr;
     QTimer *cloudTimer = nullptr;
     QMovie *bannerMovie = nullptr;
+    AdItem adItem;                         // the banner's advertisement
+    AdvertiPeriod *periodWindow = nullptr; // the periodic advertisement window, made on first use
     QTimer *adTimer = nullptr;
 
     // The spool directory is also watched, so that a pass runs as soon as a

@@ -2,6 +2,7 @@
 // directory, picks a printer for each (asking when there is a choice) and
 // hands each job to a worker of its own.
 
+#include "ui/UpdateChecks.h"
 #include "ui/PrinterWindow.h"
 
 #include "cloud/UpdateInfo.h"
@@ -35,7 +36,7 @@ void PrinterWindow::receivedJob()
     if (!jobs.isEmpty()) {
         if (!gFatalError.isEmpty()) {
             if (util::forcedUpdatePending()) {
-                // The forced-update reminder hooks in here once the update check exists.
+                remindForcedUpdate(this);
             } else {
                 showPopup(gFatalError);
             }
