@@ -180,17 +180,26 @@ class Fleet:
         return False
 
     # ------------------------------------------------------------ up
-    def up(self):
+    def up(self, attempts=3):
         if not netns.is_root():
             raise FleetError("the printer fleet needs root (network namespaces)")
-        try:
-            self._reserve()
-            self._build()
-            self._wait_ready()
-            self._write_state()
-        except BaseException:
-            self.down()
-            raise
+        # ippeveprinter now and then aborts in avahi's D-Bus glue while it starts
+        # (an assertion in dbus-watch-glue.c): a fresh start of the fleet succeeds.
+        for attempt in range(1, attempts + 1):
+            try:
+                self._reserve()
+                self._build()
+                self._wait_ready()
+                self._write_state()
+                return self
+            except FleetError:
+                self.down()
+                if attempt == attempts:
+                    raise
+                time.sleep(1)
+            except BaseException:
+                self.down()
+                raise
         return self
 
     def _reserve(self):
@@ -392,6 +401,7 @@ class Fleet:
                 registry.save_services(owned)
         self._entry = None
         self._popen = []
+        self._records = []
 
 
 def _ready(kind, rec, arg):
