@@ -214,6 +214,9 @@ class DesktopProgramTest(unittest.TestCase):
         env.update({"TAVRIN_FILE_DIR": cls.file_dir, "HOME": cls.home, "XDG_RUNTIME_DIR": cls.runtime,
                     "USER": "root", "LANG": "zh_CN.UTF-8", "CUPS_SERVER": cls.cups.socket,
                     "QT_QPA_PLATFORM": "xcb"})
+        # In a sanitizer build the desktop libraries' own leaks (D-Bus, X plugins) would turn
+        # every exit status into 1; our code's leaks are the window tests' concern.
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         env.pop("LC_ALL", None)
         env.pop("XDG_DATA_HOME", None)
         return env
