@@ -94,8 +94,9 @@ int main(int argc, char **argv)
             // Uneven gaps, so that markers fall anywhere in the polling second.
             std::this_thread::sleep_for(std::chrono::milliseconds(150 + (i * 379) % 1000));
             const QString doc = spool + QStringLiteral("/%1.tmp").arg(config::newGUID());
-            const QByteArray control = "JOB_FILE=" + doc.toUtf8() +
-                                       "\nUSER=bench\nDOCNAME=bench.pdf\nCOPY=1\nPORT=tavrin://printer\nJOBID=x\nOPTION=\n";
+            const QByteArray control =
+                "JOB_FILE=" + doc.toUtf8() +
+                "\nUSER=bench\nDOCNAME=bench.pdf\nCOPY=1\nPORT=tavrin://printer\nJOBID=x\nOPTION=\n";
             if (!writeFile(doc, "%PDF-1.4\n%%EOF\n") || !writeFile(doc + QStringLiteral(".ctrl"), control)) {
                 failed = true;
                 return;
@@ -118,8 +119,9 @@ int main(int argc, char **argv)
         return 1;
     }
     std::sort(latencies.begin(), latencies.end());
-    const double median = latencies.size() % 2 ? latencies[latencies.size() / 2]
-                                               : (latencies[latencies.size() / 2 - 1] + latencies[latencies.size() / 2]) / 2;
+    const double median = latencies.size() % 2
+                              ? latencies[latencies.size() / 2]
+                              : (latencies[latencies.size() / 2 - 1] + latencies[latencies.size() / 2]) / 2;
     std::printf("{\"mode\": \"%s\", \"jobs\": %d, \"median_ms\": %.2f, \"max_ms\": %.2f}\n", watch ? "watch" : "poll",
                 jobs, median, latencies.back());
     return 0;

@@ -15,7 +15,8 @@ const QLatin1String kDone(".done");
 SpoolScan scanSpool(const QString &spoolDir)
 {
     SpoolScan scan;
-    const QStringList names = QDir(spoolDir).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::NoSort);
+    const QStringList names =
+        QDir(spoolDir).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString &name : names) {
         if (!name.endsWith(kDone, Qt::CaseSensitive))
             continue;

@@ -1,5 +1,5 @@
-#include "cloud/adsMan.h"
 #include "ui/ChoosePrinter.h"
+#include "cloud/adsMan.h"
 
 #include "storage/PrinterStore.h"
 #include "ui/AdsLabel.h"

@@ -1,5 +1,5 @@
-#include "cloud/adsMan.h"
 #include "ui/Popup.h"
+#include "cloud/adsMan.h"
 
 #include "ui/AdsLabel.h"
 #include "ui/ErrorDetails.h"

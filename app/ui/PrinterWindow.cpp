@@ -1,22 +1,22 @@
 #include "ui/PrinterWindow.h"
 
 #include "backend/SpoolFormat.h"
+#include "cloud/adsMan.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"
 #include "storage/PrinterStore.h"
+#include "ui/About.h"
 #include "ui/AddPrinterMethod.h"
 #include "ui/AddPrinterWindow.h"
-#include "cloud/adsMan.h"
-#include "ui/About.h"
 #include "ui/AdsLabel.h"
 #include "ui/AdvertiPeriod.h"
 #include "ui/Feedback.h"
-#include "ui/UpdateChecks.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Popup.h"
 #include "ui/PrinterList.h"
 #include "ui/SearchWindow.h"
 #include "ui/SystemQueue.h"
+#include "ui/UpdateChecks.h"
 #include "ui/addprinterrange.h"
 #include "ui/properties.h"
 
@@ -99,8 +99,8 @@ PrinterWindow::PrinterWindow(QSplashScreen *splash, QWidget *parent) : QDialog(p
     banner->show();
     bannerMovie->start();
 
-    spoolDir = QString::fromStdString(spool::spoolRoot(config::fileDir.toStdString())) +
-               QString::fromUtf8(qgetenv("USER"));
+    spoolDir =
+        QString::fromStdString(spool::spoolRoot(config::fileDir.toStdString())) + QString::fromUtf8(qgetenv("USER"));
 
     jobTimer = new QTimer(this);
     jobTimer->setInterval(kJobIntervalMs);

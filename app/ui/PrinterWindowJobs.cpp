@@ -2,8 +2,8 @@
 // directory, picks a printer for each (asking when there is a choice) and
 // hands each job to a worker of its own.
 
-#include "ui/UpdateChecks.h"
 #include "ui/PrinterWindow.h"
+#include "ui/UpdateChecks.h"
 
 #include "cloud/UpdateInfo.h"
 #include "delivery/WorkerThread.h"

@@ -15,10 +15,8 @@ QString generateKeyHash(const QString &key, const QString &salt)
 } // namespace
 
 RunGuard::RunGuard(const QString &key)
-    : key(key),
-      memLockKey(generateKeyHash(key, QStringLiteral("_mem_lock_key"))),
-      sharedmemKey(generateKeyHash(key, QStringLiteral("_shared_mem_key"))),
-      sharedMem(sharedmemKey),
+    : key(key), memLockKey(generateKeyHash(key, QStringLiteral("_mem_lock_key"))),
+      sharedmemKey(generateKeyHash(key, QStringLiteral("_shared_mem_key"))), sharedMem(sharedmemKey),
       memLock(memLockKey, 1)
 {
     // A segment left by a crashed instance lives until its last handle

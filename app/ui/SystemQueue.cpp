@@ -15,8 +15,13 @@ QStringList lpstatArgs()
 
 QStringList lpadminArgs(const QString &ppd)
 {
-    return {QStringLiteral("-p"), QString::fromUtf8(kQueueName), QStringLiteral("-E"),
-            QStringLiteral("-v"), QString::fromUtf8(kQueueUri), QStringLiteral("-P"), ppd};
+    return {QStringLiteral("-p"),
+            QString::fromUtf8(kQueueName),
+            QStringLiteral("-E"),
+            QStringLiteral("-v"),
+            QString::fromUtf8(kQueueUri),
+            QStringLiteral("-P"),
+            ppd};
 }
 
 bool queueListed(const QString &lpstatOutput)

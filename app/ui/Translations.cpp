@@ -23,7 +23,8 @@ std::unique_ptr<QTranslator> install(const QString &file, const char *logPrefix)
 Translators installTranslators(const QString &localeName)
 {
     Translators t;
-    t.program = install(QStringLiteral(":lang/tavrinapp_") + localeName + QStringLiteral(".qm"), "tavrin translation: ");
+    t.program =
+        install(QStringLiteral(":lang/tavrinapp_") + localeName + QStringLiteral(".qm"), "tavrin translation: ");
     t.qt = install(QStringLiteral(":lang/qt_") + localeName + QStringLiteral(".qm"), "Qt translation: ");
     return t;
 }

@@ -29,8 +29,8 @@ public:
         m_process->setProcessEnvironment(env);
         m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process->start(QStringLiteral("/usr/bin/python3"),
-                         {QStringLiteral(TAVRIN_SOURCE_DIR "/tests/ui/jobrig.py"), QStringLiteral("--file-dir"), fileDir,
-                          QStringLiteral("--backend"), QStringLiteral(TAVRIN_BINARY_DIR "/backend/kwprint")});
+                         {QStringLiteral(TAVRIN_SOURCE_DIR "/tests/ui/jobrig.py"), QStringLiteral("--file-dir"),
+                          fileDir, QStringLiteral("--backend"), QStringLiteral(TAVRIN_BINARY_DIR "/backend/kwprint")});
         if (!m_process->waitForStarted(30000)) {
             m_error = QStringLiteral("python3 did not start");
             return false;
@@ -72,11 +72,8 @@ public:
     // timeoutS for at least `count` of them.
     QJsonArray jobs(const QString &printer, const char *kind, int count = 0, double timeoutS = 0)
     {
-        m_process->write(QStringLiteral("jobs %1 %2 %3 %4\n")
-                             .arg(printer, QLatin1String(kind))
-                             .arg(count)
-                             .arg(timeoutS)
-                             .toUtf8());
+        m_process->write(
+            QStringLiteral("jobs %1 %2 %3 %4\n").arg(printer, QLatin1String(kind)).arg(count).arg(timeoutS).toUtf8());
         return readLine(int(timeoutS * 1000) + 30000).array();
     }
 

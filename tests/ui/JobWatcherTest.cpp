@@ -70,8 +70,10 @@ protected:
     void makeWindow()
     {
         m_window = std::make_unique<PrinterWindow>(nullptr, nullptr);
-        QObject::connect(m_window.get(), &PrinterWindow::jobStarted,
-                         [this](QString doc, QString printer) { m_started << printer; (void)doc; });
+        QObject::connect(m_window.get(), &PrinterWindow::jobStarted, [this](QString doc, QString printer) {
+            m_started << printer;
+            (void)doc;
+        });
     }
 
     void lp(const QString &title)
@@ -191,7 +193,8 @@ TEST_F(JobWatcherTest, AMarkerWithoutItsDocumentStillEndsInANotification)
     const QString doc = m_window->spoolDirectory() + "/0f8a7c2e-4a1b-4c6d-9e2f-1a2b3c4d5e6f.tmp";
     QFile ctrl(doc + ".ctrl");
     ASSERT_TRUE(ctrl.open(QIODevice::WriteOnly));
-    ctrl.write("JOB_FILE=" + doc.toUtf8() + "\nUSER=x\nDOCNAME=lost.pdf\nCOPY=1\nPORT=tavrin://printer\nJOBID=x\nOPTION=\n");
+    ctrl.write("JOB_FILE=" + doc.toUtf8() +
+               "\nUSER=x\nDOCNAME=lost.pdf\nCOPY=1\nPORT=tavrin://printer\nJOBID=x\nOPTION=\n");
     ctrl.close();
     QFile marker(doc + ".done");
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
@@ -258,9 +261,7 @@ TEST_F(JobWatcherTest, JobsArrivingDuringAChoiceWaitForItAndGetTheirOwnDialog)
 
 TEST_F(JobWatcherTest, TheSystemQueueIsCreatedOnlyWhenMissing)
 {
-    const auto queue = [] {
-        return util::runCommand("lpoptions", {"-p", "塔文"}, util::CommandOptions()).output;
-    };
+    const auto queue = [] { return util::runCommand("lpoptions", {"-p", "塔文"}, util::CommandOptions()).output; };
     config::m_ppdFile = QStringLiteral(TAVRIN_SOURCE_DIR "/tests/ui/queue-test.ppd");
     // Present (the rig's raw queue): left alone.
     makeWindow();

@@ -1,7 +1,7 @@
 // The job notification and the error details window.
 
-#include "ui/ErrorDetails.h"
 #include "ui/Popup.h"
+#include "ui/ErrorDetails.h"
 
 #include "DialogTestSupport.h"
 

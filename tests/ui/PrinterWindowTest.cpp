@@ -1,16 +1,16 @@
 // The main window on the offscreen platform: list order with favourites, the
 // details pane, delete, first run, close to tray and exit.
 
+#include "ui/PrinterWindow.h"
 #include "ui/AddPrinterMethod.h"
 #include "ui/PrinterList.h"
-#include "ui/PrinterWindow.h"
 #include "ui/SystemQueue.h"
 
 #include "WindowTestSupport.h"
 
+#include <QAction>
 #include <QEventLoop>
 #include <QFrame>
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -48,11 +48,14 @@ TEST(PrinterListOrder, FavouritesFirstNewestOnTopOthersInStoredOrder)
     const OrderRow rows[] = {
         {"no favourites: stored order", {plain("A"), plain("B"), plain("C")}, {"A", "B", "C"}},
         {"favourites made at 100 and 200: 200 first, then 100, then the rest",
-         {fav("F100", 100), plain("P"), fav("F200", 200)}, {"F200", "F100", "P"}},
+         {fav("F100", 100), plain("P"), fav("F200", 200)},
+         {"F200", "F100", "P"}},
         {"the mark is compared ignoring case", {plain("P"), fav("lower", 5, "y")}, {"lower", "P"}},
-        {"only N and other marks are not favourites", {fav("Nmark", 9, "N"), fav("yes", 9, "yes"), plain("P")},
+        {"only N and other marks are not favourites",
+         {fav("Nmark", 9, "N"), fav("yes", 9, "yes"), plain("P")},
          {"Nmark", "yes", "P"}},
-        {"equal times keep their stored order", {fav("first", 7), fav("second", 7), fav("third", 7)},
+        {"equal times keep their stored order",
+         {fav("first", 7), fav("second", 7), fav("third", 7)},
          {"first", "second", "third"}},
         {"empty list", {}, {}},
     };
@@ -92,8 +95,7 @@ protected:
         return w;
     }
 
-    template <typename T>
-    static T *child(QWidget *w, const char *name)
+    template <typename T> static T *child(QWidget *w, const char *name)
     {
         return w->findChild<T *>(QString::fromLatin1(name));
     }

@@ -1,8 +1,8 @@
 // Finding and taking finished jobs in a spool directory, and the worker's
 // result text.
 
-#include "delivery/WorkerThread.h"
 #include "intake/SpoolScan.h"
+#include "delivery/WorkerThread.h"
 
 #include "DialogTestSupport.h"
 
