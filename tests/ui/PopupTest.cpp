@@ -157,6 +157,9 @@ TEST(Popup, ErrorButtonOpensDetailsThatTheModalNotificationDoesNotBlock)
         << "a window of the notification's own, which its modality does not block";
     saveScreenshot(d, "error_details");
 
+    p.closeMe(); // the notification's auto-close leaves the details open
+    EXPECT_TRUE(d->isVisible());
+
     QPointer<ErrorDetails> guard(d);
     d->findChild<QPushButton *>("pushButton")->click();
     QTest::qWait(50);
