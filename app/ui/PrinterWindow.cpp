@@ -118,7 +118,6 @@ PrinterWindow::PrinterWindow(QSplashScreen *splash, QWidget *parent) : QDialog(p
     kickTimer->setSingleShot(true);
     kickTimer->setInterval(0);
     connect(kickTimer, &QTimer::timeout, this, &PrinterWindow::receivedJob);
-    watchSpool();
 
     if (util::getPrinters().isEmpty() && config::is_first_run != 0) {
         endFirstRun();
@@ -130,6 +129,7 @@ PrinterWindow::PrinterWindow(QSplashScreen *splash, QWidget *parent) : QDialog(p
     ui::ensureSystemQueue(config::m_ppdFile);
 
     jobTimer->start();
+    watchSpool(); // with the job timer: no pass runs while the first-run dialogs are open
     cloudTimer->start();
     adTimer->start();
     refreshFromCloud();
