@@ -59,7 +59,8 @@ class Desktop:
     """Xvfb on a free display with a window manager (openbox), and trayer as the
     system tray, docked at the bottom right."""
 
-    def __init__(self):
+    def __init__(self, tray=True):
+        self.with_tray = tray
         self.xvfb = None
         self.wm = None
         self.trayer = None
@@ -76,6 +77,8 @@ class Desktop:
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
+        if not self.with_tray:
+            return
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL, start_new_session=True)
         self.trayer = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
@@ -340,6 +343,31 @@ class DesktopProgramTest(unittest.TestCase):
         # No is the default; the other of the two buttons is Yes.
         self.desktop.press(box, "Tab", "space")
         self.assertEqual(self.app.wait(30), 0)
+
+
+class DesktopWithoutTrayTest(unittest.TestCase):
+    """A desktop without a system tray: the program waits for one (30 checks, then
+    20 more, a second apart), logs why it gives up and ends with status 0."""
+
+    def test_gives_up_after_the_tray_checks(self):
+        tmp = tempfile.mkdtemp(prefix="tavrin-notray-")
+        desktop = Desktop(tray=False)
+        try:
+            desktop.start()
+            file_dir = os.path.join(tmp, "files")
+            os.makedirs(os.path.join(file_dir, "bin"))
+            env = desktop.env()
+            env.update({"TAVRIN_FILE_DIR": file_dir, "HOME": tmp, "USER": "root", "QT_QPA_PLATFORM": "xcb",
+                        "CUPS_SERVER": "/nonexistent/cups.sock"})
+            r = subprocess.run([binary("app", "tavrinapp")], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, timeout=300)
+            self.assertEqual(r.returncode, 0)
+            with open(os.path.join(file_dir, "logs", "app.log"), encoding="utf-8", errors="replace") as f:
+                log = [reveal(line.split("] ", 2)[-1]) for line in f.read().splitlines() if "] " in line]
+            self.assertEqual(log, ["Exit. Because isSystemTrayAvailable reture false 20 times."])
+        finally:
+            desktop.stop()
+            shutil.rmtree(tmp, ignore_errors=True)
 
 
 if __name__ == "__main__":
