@@ -13,7 +13,8 @@
 
 class JobAction
 {
-    Q_DECLARE_TR_FUNCTIONS(JobAction)
+    // The catalogues hold the delivery texts in the QObject context, with the rest of the program.
+    Q_DECLARE_TR_FUNCTIONS(QObject)
 
 public:
     JobAction() = default;
