@@ -3,14 +3,17 @@
 
 #include "ui/AdsLabel.h"
 #include "ui/AdvertiPeriod.h"
+#include "ui/PrinterWindow.h"
 
 #include "cloud/CloudFixture.h"
 #include "cloud/adsMan.h"
+#include "storage/Config.h"
 #include "ui/CloudUiSupport.h"
 
 #include <json/writer.h>
 
 #include <QDesktopWidget>
+#include <QDir>
 #include <QImage>
 #include <QMovie>
 #include <QPushButton>
@@ -120,6 +123,35 @@ TEST_F(AdsWindows, DownloadedPictureAppearsInTheBanner)
     openAd(a, AdItem::MainWindowBanner);
     openAd(forPopup, AdItem::PopupBanner);
     EXPECT_EQ(urls.opened, QStringList({"https://ads.example/A", QString::fromLatin1(kMakerWebSite)}));
+}
+
+// The main window itself: its cloud refresh at start fetches the list, and the
+// banner shows the first entry's picture when the window is shown.
+TEST_F(AdsWindows, MainWindowShowsTheAdvertisementInItsBanner)
+{
+    ASSERT_TRUE(QDir().mkpath(config::binDir));
+    config::_depP = config::binDir + QStringLiteral("tester_depP");
+    config::_depC = config::binDir + QStringLiteral("tester_depC");
+    config::is_first_run = 0;
+    config::m_ppdFile = QStringLiteral("/nonexistent/tavrin.ppd");
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    qputenv("USER", "tester");
+    // The same version: no update window comes up during the start.
+    ASSERT_TRUE(service().queue("license/checkVersion", "OK:" + config::clientVersion.toStdString() + ",no,x.deb"));
+    Json::Value list(Json::arrayValue);
+    list.append(entry("M"));
+    Json::StreamWriterBuilder w;
+    w["indentation"] = "";
+    ASSERT_TRUE(service().queue("license/advertisement", "OK:" + Json::writeString(w, list)));
+
+    PrinterWindow window(nullptr, nullptr);
+    window.showMainWin();
+    auto *movie = window.findChild<QMovie *>();
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->fileName(), adsMan::cacheDir() + "M1.png");
+    QTest::qWait(100);
+    EXPECT_TRUE(saveScreenshot(&window, QStringLiteral("main_window_advertisement")));
+    window.hide();
 }
 
 TEST_F(AdsWindows, PeriodicWindowSitsInTheCornerWithACloseButton)
