@@ -2,13 +2,13 @@
 
 See README.md in this folder. The entry points:
     Fleet, Printer, load, state_path                     harness.fleet
-    PrinterSpec, IppeveSpec, ResponderSpec, RawSpec, SnmpSpec, PDF, PWG, URF, JPEG   harness.spec
+    PrinterSpec, IppeveSpec, ResponderSpec, RawSpec, SnmpSpec, PDF, PWG, URF, JPEG   harness.printer_types
     printer_agent                                        harness.snmp
     backend_env, run_backend                             harness.snmp_backend
     PRESETS                                              harness.presets
 """
 
-from .spec import JPEG, PDF, PWG, URF, IppeveSpec, PrinterSpec, RawSpec, ResponderSpec, SnmpSpec
+from .printer_types import JPEG, PDF, PWG, URF, IppeveSpec, PrinterSpec, RawSpec, ResponderSpec, SnmpSpec
 
 _LAZY = {
     "Fleet": "fleet", "FleetError": "fleet", "Printer": "fleet", "load": "fleet", "state_path": "fleet",

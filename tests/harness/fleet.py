@@ -22,7 +22,7 @@ import time
 
 from . import ipp, ippeve, netns, procs, registry, services, snmp
 from .jobs import read_json, wait_for_jobs, write_json_atomic
-from .spec import IppeveSpec, ResponderSpec
+from .printer_types import IppeveSpec, ResponderSpec
 
 PACKAGE_PARENT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FIXTURES = os.path.join(PACKAGE_PARENT, "fixtures", "printers")

@@ -3,7 +3,7 @@ the print command that records each job."""
 
 import os
 
-from .spec import PWG, URF
+from .printer_types import PWG, URF
 
 _FIXTURES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "fixtures", "printers")
 BASE_ATTRS = os.path.join(_FIXTURES, "ippeve-base.attrs")

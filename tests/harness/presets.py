@@ -3,7 +3,7 @@ yields (brand code, model, serial, colour mode, delivery mode, IPP version),
 worked out by hand from its SNMP objects and IPP attributes."""
 
 from . import snmp
-from .spec import JPEG, PDF, PWG, URF, IppeveSpec, PrinterSpec, RawSpec, ResponderSpec
+from .printer_types import JPEG, PDF, PWG, URF, IppeveSpec, PrinterSpec, RawSpec, ResponderSpec
 
 ENT = "1.3.6.1.4.1."
 

@@ -3,7 +3,7 @@
 import json
 import os
 
-from .spec import SnmpSpec
+from .printer_types import SnmpSpec
 
 SYS_DESCR = "1.3.6.1.2.1.1.1.0"
 SYS_OBJECT_ID = "1.3.6.1.2.1.1.2.0"

@@ -16,7 +16,7 @@ import time
 import unittest
 
 from harness.fleet import Fleet
-from harness.spec import PDF, PWG, IppeveSpec, PrinterSpec, RawSpec
+from harness.printer_types import PDF, PWG, IppeveSpec, PrinterSpec, RawSpec
 from service.fixture import ServiceProcess
 from sysfix.accounts import is_root
 from sysfix.cupsd import CupsServer

@@ -21,7 +21,7 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 
 from harness.fleet import Fleet  # noqa: E402
-from harness.spec import PDF, PWG, IppeveSpec, PrinterSpec, RawSpec  # noqa: E402
+from harness.printer_types import PDF, PWG, IppeveSpec, PrinterSpec, RawSpec  # noqa: E402
 from sysfix.cupsd import CupsServer  # noqa: E402
 
 QUEUE = "塔文"
