@@ -233,16 +233,16 @@ class Fleet:
         ippeve.write_hook(hook)
         used = {s.host for s in self.specs if s.host is not None}
         next_host = 10
-        for spec in self.specs:
-            host = spec.host
+        for desc in self.specs:
+            host = desc.host
             if host is None:
                 while next_host in used:
                     next_host += 1
                 host = next_host
                 used.add(host)
             if not 2 <= host <= 254:
-                raise FleetError("host octet %d of %s out of range" % (host, spec.name))
-            self._records.append(self._start_printer(spec, host, hook))
+                raise FleetError("host octet %d of %s out of range" % (host, desc.name))
+            self._records.append(self._start_printer(desc, host, hook))
 
     def _spawn(self, ns, argv, log, env=None):
         full_env = dict(os.environ, PYTHONPATH=PACKAGE_PARENT)
@@ -255,33 +255,33 @@ class Fleet:
             registry.save(self._entry)
         return ident
 
-    def _start_printer(self, spec, host, hook):
-        ns, ip = netns.create_printer_ns(self.subnet, host, spec.name)
-        pdir = os.path.join(self.dir, spec.name)
+    def _start_printer(self, desc, host, hook):
+        ns, ip = netns.create_printer_ns(self.subnet, host, desc.name)
+        pdir = os.path.join(self.dir, desc.name)
         os.makedirs(pdir)
-        record = {"name": spec.name, "ip": ip, "netns": ns, "dir": pdir, "host": host,
-                  "expect": dict(spec.expect), "pids": {}}
-        if isinstance(spec.ipp, IppeveSpec):
+        record = {"name": desc.name, "ip": ip, "netns": ns, "dir": pdir, "host": host,
+                  "expect": dict(desc.expect), "pids": {}}
+        if isinstance(desc.ipp, IppeveSpec):
             spool = os.path.join(pdir, "ipp")
             os.makedirs(spool)
             log = os.path.join(pdir, "ippeveprinter.log")
-            args = ippeve.argv(spec.ipp, spec.name, ip, spool, hook, os.path.join(pdir, "ippeve.attrs"))
+            args = ippeve.argv(desc.ipp, desc.name, ip, spool, hook, os.path.join(pdir, "ippeve.attrs"))
             record["pids"]["ipp"] = self._spawn(ns, args, log)
             record["ipp"] = {"kind": "ippeveprinter", "uri": "ipp://%s:631/ipp/print" % ip,
                              "spool": spool, "log": log, "argv": args,
-                             "make": spec.ipp.make, "model": spec.ipp.model,
-                             "formats": list(spec.ipp.formats), "color": spec.ipp.color,
-                             "duplex": spec.ipp.duplex}
-        elif isinstance(spec.ipp, ResponderSpec):
-            record["ipp"] = self._start_responder(spec, ns, ip, pdir, record)
-        if spec.raw is not None:
-            record["raw"] = self._start_raw(spec, ns, pdir, record)
-        if spec.snmp is not None:
-            record["snmp"] = self._start_snmp(spec, ns, pdir, record)
+                             "make": desc.ipp.make, "model": desc.ipp.model,
+                             "formats": list(desc.ipp.formats), "color": desc.ipp.color,
+                             "duplex": desc.ipp.duplex}
+        elif isinstance(desc.ipp, ResponderSpec):
+            record["ipp"] = self._start_responder(desc, ns, ip, pdir, record)
+        if desc.raw is not None:
+            record["raw"] = self._start_raw(desc, ns, pdir, record)
+        if desc.snmp is not None:
+            record["snmp"] = self._start_snmp(desc, ns, pdir, record)
         return record
 
-    def _start_responder(self, spec, ns, ip, pdir, record):
-        r = spec.ipp
+    def _start_responder(self, desc, ns, ip, pdir, record):
+        r = desc.ipp
         spool = os.path.join(pdir, "ipp")
         state_dir = os.path.join(pdir, "responder")
         os.makedirs(spool)
@@ -289,11 +289,11 @@ class Fleet:
         scheme = "ipps" if r.tls else "ipp"
         uris = [u.replace("{ip}", ip) for u in r.uris] or ["%s://%s:631/ipp/print" % (scheme, ip)]
         config = {
-            "name": spec.name, "spool": spool, "state_dir": state_dir,
+            "name": desc.name, "spool": spool, "state_dir": state_dir,
             "control": os.path.join(state_dir, "control.json"), "uris": uris,
             "ports": list(r.ports), "max_version": r.max_version,
             "refuse_queries": r.refuse_queries, "omit_accepting": r.omit_accepting,
-            "printer": {"name": spec.name, "make": r.make, "model": r.model,
+            "printer": {"name": desc.name, "make": r.make, "model": r.model,
                         "formats": list(r.formats), "color": r.color, "duplex": r.duplex,
                         "media_sources": list(r.media_sources), "location": r.location,
                         "extra": [list(x) for x in r.extra]},
@@ -314,27 +314,27 @@ class Fleet:
                 "formats": list(r.formats), "color": r.color, "duplex": r.duplex,
                 "max_version": r.max_version}
 
-    def _start_raw(self, spec, ns, pdir, record):
+    def _start_raw(self, desc, ns, pdir, record):
         spool = os.path.join(pdir, "raw")
         state_dir = os.path.join(pdir, "rawport")
         os.makedirs(spool)
         os.makedirs(state_dir)
         control = os.path.join(state_dir, "control.json")
-        write_json_atomic(control, {"mode": spec.raw.mode, "after": spec.raw.after,
-                                    "discard": spec.raw.discard})
+        write_json_atomic(control, {"mode": desc.raw.mode, "after": desc.raw.after,
+                                    "discard": desc.raw.discard})
         conf = os.path.join(state_dir, "config.json")
         write_json_atomic(conf, {"spool": spool, "state_dir": state_dir, "control": control,
-                                 "port": spec.raw.port})
+                                 "port": desc.raw.port})
         log = os.path.join(pdir, "rawport.log")
         record["pids"]["raw"] = self._spawn(ns, [PYTHON, "-m", "harness.rawport", conf], log)
-        return {"port": spec.raw.port, "spool": spool, "state_dir": state_dir, "control": control,
+        return {"port": desc.raw.port, "spool": spool, "state_dir": state_dir, "control": control,
                 "log": log}
 
-    def _start_snmp(self, spec, ns, pdir, record):
+    def _start_snmp(self, desc, ns, pdir, record):
         sdir = os.path.join(pdir, "snmp")
         os.makedirs(os.path.join(sdir, "persist"))
         table = os.path.join(sdir, "table.json")
-        snmp.write_table(spec.snmp, table)
+        snmp.write_table(desc.snmp, table)
         conf = os.path.join(sdir, "snmpd.conf")
         snmp.write_config(os.path.join(FIXTURES, "snmpd.conf.in"), conf, PYTHON,
                           os.path.join(PACKAGE_PARENT, "harness", "snmp_agent.py"), table)
@@ -342,7 +342,7 @@ class Fleet:
         record["pids"]["snmp"] = self._spawn(ns, snmp.snmpd_argv(conf, log), os.path.join(sdir, "stdout.log"),
                                              env={"SNMP_PERSISTENT_DIR": os.path.join(sdir, "persist")})
         objects = {oid: [typ, value.hex() if isinstance(value, bytes) else value]
-                   for oid, (typ, value) in spec.snmp.objects.items()}
+                   for oid, (typ, value) in desc.snmp.objects.items()}
         return {"table": table, "log": log, "objects": objects}
 
     # ------------------------------------------------------------ readiness

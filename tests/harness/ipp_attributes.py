@@ -36,19 +36,19 @@ def _media_col(name, x, y, source=None):
     return members
 
 
-def printer_attributes(spec, uris):
-    """[(name, tag, values)] for one printer; spec keys: make, model, name,
+def printer_attributes(desc, uris):
+    """[(name, tag, values)] for one printer; desc keys: make, model, name,
     formats, color, duplex, media_sources, versions, extra ([name, tagname,
     values]) which replace attributes of the same name."""
-    make, model = spec["make"], spec["model"]
-    make_and_model = spec.get("make_and_model") or "%s %s" % (make, model)
-    formats = list(spec["formats"])
-    color = spec.get("color", False)
+    make, model = desc["make"], desc["model"]
+    make_and_model = desc.get("make_and_model") or "%s %s" % (make, model)
+    formats = list(desc["formats"])
+    color = desc.get("color", False)
     sides = ["one-sided"]
-    if spec.get("duplex", False):
+    if desc.get("duplex", False):
         sides += ["two-sided-long-edge", "two-sided-short-edge"]
-    sources = spec.get("media_sources") or ["auto", "tray-1", "manual"]
-    versions = spec.get("versions") or ["1.1", "2.0"]
+    sources = desc.get("media_sources") or ["auto", "tray-1", "manual"]
+    versions = desc.get("versions") or ["1.1", "2.0"]
     color_modes = ["auto", "monochrome", "color"] if color else ["monochrome"]
     cmd = ",".join({"application/pdf": "PDF", "image/pwg-raster": "PWG", "image/urf": "URF"}
                    .get(f, f.split("/")[-1].upper()) for f in formats)
@@ -57,12 +57,12 @@ def printer_attributes(spec, uris):
         ("uri-security-supported", ipp.KEYWORD,
          ["tls" if u.startswith("ipps:") else "none" for u in uris]),
         ("uri-authentication-supported", ipp.KEYWORD, ["none"] * len(uris)),
-        ("printer-name", ipp.NAME, [spec["name"]]),
-        ("printer-info", ipp.TEXT, [spec["name"]]),
-        ("printer-location", ipp.TEXT, [spec.get("location", "")]),
+        ("printer-name", ipp.NAME, [desc["name"]]),
+        ("printer-info", ipp.TEXT, [desc["name"]]),
+        ("printer-location", ipp.TEXT, [desc.get("location", "")]),
         ("printer-make-and-model", ipp.TEXT, [make_and_model]),
         ("printer-device-id", ipp.TEXT, ["MFG:%s;MDL:%s;CMD:%s;" % (make, model, cmd)]),
-        ("printer-uuid", ipp.URI, ["urn:uuid:%s" % spec.get("uuid", "00000000-0000-0000-0000-000000000000")]),
+        ("printer-uuid", ipp.URI, ["urn:uuid:%s" % desc.get("uuid", "00000000-0000-0000-0000-000000000000")]),
         ("printer-state", ipp.ENUM, [3]),
         ("printer-state-reasons", ipp.KEYWORD, ["none"]),
         ("printer-state-message", ipp.TEXT, ["Idle."]),
@@ -123,10 +123,10 @@ def printer_attributes(spec, uris):
         ]
     if "image/urf" in formats:
         urf = ["V1.4", "CP1", "W8", "RS300-600", "IS1"] + (["SRGB24"] if color else [])
-        if spec.get("duplex", False):
+        if desc.get("duplex", False):
             urf.append("DM1")
         attrs.append(("urf-supported", ipp.KEYWORD, urf))
-    for name, tagname, values in spec.get("extra", []):
+    for name, tagname, values in desc.get("extra", []):
         tag = tag_by_name(tagname)
         values = values if isinstance(values, list) else [values]
         if tag == ipp.RANGE or tag == ipp.RESOLUTION:

@@ -45,9 +45,9 @@ def printer_agent(sys_object_id, sys_descr, sys_name, model, serial, make_and_mo
     return SnmpSpec(objects)
 
 
-def write_table(spec, path):
+def write_table(desc, path):
     rows = []
-    for oid, (typ, value) in sorted(spec.objects.items()):
+    for oid, (typ, value) in sorted(desc.objects.items()):
         if typ == "hex":
             value = value.hex() if isinstance(value, (bytes, bytearray)) else str(value)
         rows.append([oid.strip("."), typ, value])

@@ -1,5 +1,5 @@
 """pass_persist agent of snmpd: answers get and getnext from a JSON table
-{"objects": [[oid, type, value], ...]} (types as in spec.SnmpSpec; "hex"
+{"objects": [[oid, type, value], ...]} (types as in printer_types.SnmpSpec; "hex"
 values are hex digits). Run by snmpd: python3 snmp_agent.py TABLE.json
 """
 

@@ -136,12 +136,12 @@ Json::Value TestService::control(const char *method, const std::string &what, co
 
 bool TestService::script(const std::string &endpoint, const Json::Value &replies, const Json::Value &defaultReply)
 {
-    Json::Value spec(Json::objectValue);
-    spec["endpoint"] = endpoint;
-    spec["replies"] = replies.isArray() ? replies : Json::Value(Json::arrayValue);
+    Json::Value desc(Json::objectValue);
+    desc["endpoint"] = endpoint;
+    desc["replies"] = replies.isArray() ? replies : Json::Value(Json::arrayValue);
     if (!defaultReply.isNull())
-        spec["default"] = defaultReply;
-    return control("POST", "script", Json::writeString(Json::StreamWriterBuilder(), spec))["ok"].asBool();
+        desc["default"] = defaultReply;
+    return control("POST", "script", Json::writeString(Json::StreamWriterBuilder(), desc))["ok"].asBool();
 }
 
 bool TestService::queue(const std::string &endpoint, const std::string &reply)

@@ -118,10 +118,10 @@ class ServiceProcess:
         return json.loads(data)
 
     def script(self, endpoint, replies=(), default=None, clear=False):
-        spec = {"endpoint": endpoint, "replies": list(replies), "clear": clear}
+        desc = {"endpoint": endpoint, "replies": list(replies), "clear": clear}
         if default is not None:
-            spec["default"] = default
-        self._json("POST", "script", spec)
+            desc["default"] = default
+        self._json("POST", "script", desc)
 
     def requests(self, endpoint=None):
         return self._json("GET", "requests", query={"endpoint": endpoint} if endpoint else None)["requests"]

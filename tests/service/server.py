@@ -102,16 +102,16 @@ class ServiceState:
             for name in os.listdir(self.objects_dir):
                 os.unlink(os.path.join(self.objects_dir, name))
 
-    def script(self, spec):
-        endpoint = spec.get("endpoint")
+    def script(self, desc):
+        endpoint = desc.get("endpoint")
         targets = ENDPOINTS if endpoint == "*" else (endpoint,)
         if any(t not in ENDPOINTS for t in targets):
             raise ValueError("unknown endpoint %r" % endpoint)
-        replies = [Reply.parse(r) for r in spec.get("replies", [])]
-        default = Reply.parse(spec["default"]) if "default" in spec else None
+        replies = [Reply.parse(r) for r in desc.get("replies", [])]
+        default = Reply.parse(desc["default"]) if "default" in desc else None
         with self.lock:
             for t in targets:
-                if spec.get("clear"):
+                if desc.get("clear"):
                     self.queues[t].clear()
                 self.queues[t].extend(replies)
                 if default is not None:
