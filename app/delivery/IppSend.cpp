@@ -11,10 +11,22 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QThread>
 
 namespace {
 
 constexpr int kJobNameMax = 248;
+
+// Printers that hold one job at a time answer server-error-busy while the
+// previous job (often the previous copy) is still printing, even though they
+// report accepting jobs. Retry for as long as the idle wait would wait.
+constexpr int kBusyAttempts = 150;
+constexpr unsigned long kBusyPauseMs = 2000;
+
+bool printerWasBusy(const util::CommandResult &result)
+{
+    return result.output.contains(QLatin1String("server-error-busy"));
+}
 
 } // namespace
 
@@ -70,8 +82,14 @@ bool JobAction::_ippSend(const std::string &format, const std::string &file)
     const bool ipp10 = printer.m_ipp_version == QLatin1String("VERSION 1.0");
     util::CommandOptions options;
     options.timeoutMs = -1; // a large raster may take long to send
-    const util::CommandResult result =
-        util::runCommand(config::ippTool, delivery::ippToolArgs(ipp10, fileText, uri, scriptPath), options);
+    util::CommandResult result;
+    for (int attempt = 1;; ++attempt) {
+        result = util::runCommand(config::ippTool, delivery::ippToolArgs(ipp10, fileText, uri, scriptPath), options);
+        if (result.ok() || !printerWasBusy(result) || attempt == kBusyAttempts)
+            break;
+        TLOG(QStringLiteral("printer answered busy, sending again in %1 s").arg(kBusyPauseMs / 1000));
+        QThread::msleep(kBusyPauseMs);
+    }
     TLOG(QStringLiteral("After 30s, dep1(ipptool) send res code:%1").arg(result.exitCode));
     TLOG(QStringLiteral("After 30s, dep1(ipptool) send result details:%1").arg(result.output));
     // ipptool also exits with 0 when it gave up before the test (a file it

@@ -75,6 +75,12 @@ public:
                     QString::number(count)})
             .isObject();
     }
+    bool setBusyJobs(const QString &printer, int count) const
+    {
+        return run({QStringLiteral("set-busy"), QStringLiteral("--printer"), printer, QStringLiteral("--count"),
+                    QString::number(count)})
+            .isObject();
+    }
     int queries(const QString &printer) const
     {
         return run({QStringLiteral("queries"), QStringLiteral("--printer"), printer})

@@ -119,6 +119,23 @@ TEST_F(Dispatch, PrinterWithoutAcceptingAttributeIsTakenAsAccepting)
     EXPECT_EQ(log.count("printer busy"), 0);
 }
 
+// A printer that holds one job at a time says server-error-busy while it
+// still reports accepting jobs; the submission is repeated, not failed.
+TEST_F(Dispatch, BusyAnswerIsRetried)
+{
+    ASSERT_TRUE(fleet.clear("busy"));
+    ASSERT_TRUE(fleet.setRefusals("busy", 0));
+    ASSERT_TRUE(fleet.setBusyJobs("busy", 2));
+    AppLog log;
+    JobAction a = action("busy", "pdf", spoolPdf(1));
+    ASSERT_TRUE(a.print()) << a.lastError.toStdString();
+    EXPECT_EQ(log.count("printer answered busy, sending again in 2 s"), 2);
+    const QJsonArray jobs = fleet.jobs("busy", "ipp", 1);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(attr(jobs[0], "job-name"), "TavRin:report.pdf");
+    EXPECT_EQ(leftovers(), QStringList());
+}
+
 TEST_F(Dispatch, Ipp10PrinterGetsTheVersionOption)
 {
     const int counted = usage("Model old");

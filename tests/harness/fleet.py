@@ -110,6 +110,14 @@ class Printer:
         # modification time differs from the previous write.
         os.utime(self.ipp["control"], ns=(time.time_ns(), time.time_ns()))
 
+    def set_busy_jobs(self, count):
+        """Small-responder printers only: answer the next count Print-Job
+        requests with server-error-busy."""
+        if not self.ipp or self.ipp["kind"] != "responder":
+            raise FleetError("%s is not a responder printer" % self.name)
+        write_json_atomic(self.ipp["control"], {"busy_jobs": int(count), "at": time.time()})
+        os.utime(self.ipp["control"], ns=(time.time_ns(), time.time_ns()))
+
     def printer_state(self, timeout=5.0):
         """printer-state of the IPP printer (3 idle, 4 processing, 5 stopped), asked
         with a plain IPP/1.1 request (a responder's query counter counts it too)."""

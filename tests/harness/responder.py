@@ -4,8 +4,9 @@ a maximum, advertising an ipps printer-uri-supported (TLS is detected on the
 same port).
 
 Run inside the printer's namespace: python3 -m harness.responder CONFIG.json
-The control file (JSON, re-read when it changes) may hold "refuse_queries";
-writing it restarts the count.
+The control file (JSON, re-read when it changes) may hold "refuse_queries"
+(writing it restarts the count) and "busy_jobs": answer the next N Print-Job
+requests with server-error-busy, as a printer that holds one job at a time.
 """
 
 import hashlib
@@ -37,6 +38,7 @@ class PrinterState:
         self.lock = threading.Lock()
         self.queries = 0
         self.refuse = int(config.get("refuse_queries", 0))
+        self.busy_jobs = 0
         self.next_job_id = 1
         self.jobs = {}
         self.control_mtime = None
@@ -61,6 +63,8 @@ class PrinterState:
         if "refuse_queries" in control:
             self.refuse = int(control["refuse_queries"])
             self.queries = 0
+        if "busy_jobs" in control:
+            self.busy_jobs = int(control["busy_jobs"])
 
     def count_query(self):
         """Counts one Get-Printer-Attributes; returns whether jobs are accepted now."""
@@ -71,6 +75,15 @@ class PrinterState:
             write_json_atomic(os.path.join(self.config["state_dir"], "queries.json"),
                               {"queries": self.queries, "refuse_queries": self.refuse})
             return accepting
+
+    def take_busy(self):
+        """True when this Print-Job is to be answered server-error-busy."""
+        with self.lock:
+            self.reload_control()
+            if self.busy_jobs <= 0:
+                return False
+            self.busy_jobs -= 1
+            return True
 
     def accepting_now(self):
         with self.lock:
@@ -218,6 +231,11 @@ class Responder(socketserver.ThreadingMixIn, socketserver.TCPServer):
             resp.add(ipp.OPERATION, "status-message", ipp.TEXT, "Not accepting jobs.")
             return resp
         if not store:
+            return resp
+        if state.take_busy():
+            resp.code = ipp.STATUS_BUSY
+            resp.add(ipp.OPERATION, "status-message", ipp.TEXT, "Currently printing another job.")
+            sys.stderr.write("Print-Job answered busy\n")
             return resp
         with state.lock:
             job_id = state.next_job_id
