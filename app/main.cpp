@@ -70,7 +70,14 @@ int main(int argc, char *argv[])
     config::load();
 
     PrinterWindow window(splash, nullptr);
-    splash->finish(&window);
+    // The main window stays hidden in the tray: finish() would wait for it in
+    // a nested event loop for a second, and a job arriving meanwhile opened
+    // the printer choice under the splash, which stays on top and swallows
+    // every click.
+    if (window.isVisible())
+        splash->finish(&window);
+    else
+        splash->close();
     delete splash;
     QApplication::processEvents();
 

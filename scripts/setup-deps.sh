@@ -14,7 +14,7 @@ PACKAGES=(
   # test peers and desktop
   xvfb trayer x11-apps imagemagick dbus avahi-daemon iproute2 nftables procps psmisc
   python3 python3-cryptography openssl netcat-openbsd poppler-utils time
-  librsvg2-bin fonts-wqy-microhei xdotool openbox
+  librsvg2-bin fonts-wqy-microhei xdotool openbox x11-utils
 )
 
 missing=()

@@ -137,4 +137,26 @@ def delivery():
     ]
 
 
-PRESETS = {"standard": standard, "delivery": delivery}
+def demo():
+    """The run command's office: a Sharp with finishing that takes PDF in a PJL
+    header on 9100, and an IPP Everywhere printer without a raw port. Hosts .10
+    and .11."""
+    return [
+        PrinterSpec(
+            "sharp", host=10, raw=RawSpec(),
+            ipp=IppeveSpec("SHARP", "MX-3071", (PDF, PWG), color=True, duplex=True),
+            snmp=snmp.printer_agent(
+                ENT + "2385.3.1.48", "SHARP MX-3071", "SHARP-MX3071", "SHARP MX-3071", "0503779200",
+                location="2F copy room"),
+            expect=_expect("09", "SHARP MX-3071", "0503779200", True, "dirpdf")),
+        PrinterSpec(
+            "everywhere", host=11,
+            ipp=IppeveSpec("HP", "Color LaserJet Pro M479fdw", (PDF, PWG, URF), color=True, duplex=True),
+            snmp=snmp.printer_agent(
+                ENT + "11.2.3.9.1", "HP ETHERNET MULTI-ENVIRONMENT,ROM none,JETDIRECT,JD153,EEPROM JSI23900",
+                "NPI5A7B2C", "HP Color LaserJet Pro M479fdw", "CNBRM8P0KX", location="3F open office"),
+            expect=_expect("05", "HP Color LaserJet Pro M479fdw", "CNBRM8P0KX", True, "pdf", listed=False)),
+    ]
+
+
+PRESETS = {"standard": standard, "delivery": delivery, "demo": demo}

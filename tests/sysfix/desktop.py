@@ -124,13 +124,13 @@ class Desktop:
     def click(self, x, y, button=1):
         self.xdotool("mousemove", "--sync", str(x), str(y), "click", str(button))
 
-    def screenshot(self, name, window=None, area=None):
-        """build/screenshots/NAME.png: the window, the area (x, y, w, h) of the screen, or the
-        screen. A window is read from its own contents: Xvfb leaves a window that was mapped
-        over another one black in the picture of the whole screen."""
-        os.makedirs(SCREENSHOTS, exist_ok=True)
+    def screenshot(self, name, window=None, area=None, directory=SCREENSHOTS):
+        """build/screenshots/NAME.png (or in `directory`): the window, the area (x, y, w, h) of
+        the screen, or the screen. A window is read from its own contents: Xvfb leaves a window
+        that was mapped over another one black in the picture of the whole screen."""
+        os.makedirs(directory, exist_ok=True)
         time.sleep(1)  # a window just mapped is laid out and painted first
-        path = os.path.join(SCREENSHOTS, name + ".png")
+        path = os.path.join(directory, name + ".png")
         source = ["-id", str(window)] if window is not None else ["-root"]
         raw = subprocess.run(["xwd", "-silent"] + source, env=self.env(), capture_output=True, timeout=30).stdout
         args = [IMAGEMAGICK, "xwd:-"]
