@@ -3,8 +3,8 @@
 #include "cloud/Itf.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"
+#include "storage/Settings.h"
 
-#include <QSettings>
 
 #include <mutex>
 
@@ -23,9 +23,8 @@ std::mutex g_usageMutex;
 void printOKCount(const QString &deviceId, const QString &deviceModel)
 {
     std::lock_guard<std::mutex> lock(g_usageMutex);
-    QSettings ini(config::iniPath(), QSettings::IniFormat);
     const QString key = QStringLiteral("ModelUsage/") + deviceModel;
-    const int count = ini.value(key, 0).toInt();
+    const int count = config::iniValue(key, 0).toInt();
     if (count > kReportAt)
         return;
     if (count == kReportAt) {
@@ -34,8 +33,8 @@ void printOKCount(const QString &deviceId, const QString &deviceModel)
         if (!reply.startsWith(QLatin1String("OK")))
             return;
     }
-    ini.setValue(key, count + 1);
-    ini.sync();
+    if (!config::setIniValue(key, count + 1))
+        TLOG(QStringLiteral("cannot store the usage count of ") + deviceModel);
 }
 
 } // namespace util

@@ -3,6 +3,7 @@
 #include "platform/RLog.h"
 #include "platform/TextUtil.h"
 #include "storage/ProtectedFile.h"
+#include "storage/Settings.h"
 
 #include <json/value.h>
 
@@ -61,7 +62,7 @@ void load()
         Itf::_itf_url = serviceUrl.toStdString();
     }
     serviceCA = ini.value(QStringLiteral("Common/ServiceCA")).toString().trimmed();
-    is_first_run = ini.value(QStringLiteral("Common/FirstRun"), 1).toString().toInt();
+    is_first_run = iniValue(QStringLiteral("Common/FirstRun"), 1).toString().toInt();
     TLOG(Itf::_itf_url);
 
     const QString user = QString::fromUtf8(qgetenv("USER"));

@@ -4,6 +4,7 @@
 #include "cloud/adsMan.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"
+#include "storage/Settings.h"
 #include "storage/PrinterStore.h"
 #include "ui/About.h"
 #include "ui/AddPrinterMethod.h"
@@ -32,7 +33,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMovie>
-#include <QSettings>
 #include <QSplashScreen>
 #include <QTimer>
 #include <QUrl>
@@ -47,9 +47,7 @@ constexpr int kBannerHeight = 60;
 // First run is one-way: once written as 0 the add chain never opens by itself again.
 void endFirstRun()
 {
-    QSettings ini(config::iniPath(), QSettings::IniFormat);
-    ini.setValue(QStringLiteral("Common/FirstRun"), 0);
-    ini.sync();
+    config::setIniValue(QStringLiteral("Common/FirstRun"), 0);
     config::is_first_run = 0;
 }
 
