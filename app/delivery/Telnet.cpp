@@ -1,18 +1,13 @@
 #include "delivery/Telnet.h"
 
-#include <QTcpSocket>
+#include "discovery/Reachability.h"
 
 namespace util {
 
+// The dispatcher's name for the connect test the searches use.
 bool telnet(QString host, int port, int timeoutMs)
 {
-    if (port <= 0 || port > 65535)
-        return false;
-    QTcpSocket socket;
-    socket.connectToHost(host, static_cast<quint16>(port));
-    const bool connected = socket.waitForConnected(timeoutMs);
-    socket.abort();
-    return connected;
+    return tcpProbe(host, port, timeoutMs);
 }
 
 } // namespace util
