@@ -34,6 +34,19 @@ MediaSize mediaSizeFor(const QString &size)
     return {21000, 29700, QStringLiteral("x_demension: 21000, y_demension: 29700")};
 }
 
+QString keepTailWithinBytes(const QString &name, int maxBytes)
+{
+    int bytes = name.toUtf8().size();
+    int start = 0;
+    while (bytes > maxBytes && start < name.size()) {
+        const bool pair = name.at(start).isHighSurrogate() && start + 1 < name.size();
+        const int width = pair ? 2 : 1;
+        bytes -= name.mid(start, width).toUtf8().size();
+        start += width;
+    }
+    return name.mid(start);
+}
+
 bool parseCopies(const QString &text, int &copies)
 {
     if (text.isEmpty() || text.size() > 9)

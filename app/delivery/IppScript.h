@@ -25,8 +25,13 @@ bool parseCopies(const QString &text, int &copies);
 // as syntax (blanks, quotes, backslash, braces, comma, "#", "$").
 QString jobNameToken(const QString &name);
 
+// The end of `name` that fits in maxBytes of UTF-8, cut between characters.
+// IPP names hold at most 255 octets, and a Chinese title cut to 248
+// characters is three times that.
+QString keepTailWithinBytes(const QString &name, int maxBytes);
+
 struct IppScriptValues {
-    QString name;   // already cut to its last 248 characters
+    QString name;   // already cut to its last 248 characters and 248 bytes
     QString format; // document-format
     MediaSize media;
     int copies = 1;

@@ -56,6 +56,7 @@ bool JobAction::_ippSend(const std::string &format, const std::string &file)
     values.name = _truncate_job_name_from_head(job.name, kJobNameMax, true);
     if (values.name.isEmpty())
         values.name = job.name;
+    values.name = delivery::keepTailWithinBytes(values.name, kJobNameMax);
     values.format = formatText;
     values.media = delivery::mediaSizeFor(job.size);
     TLOG(values.media.logText);

@@ -63,8 +63,10 @@ TEST_F(Dispatch, JobNamesAndSizesArriveAsTheyAre)
         {QStringLiteral("a\"b\\c{d}e"), QStringLiteral("TavRin:a\"b\\c{d}e")},
         {QStringLiteral("$uri_${user}_$ENV[HOME]#1,2"), QStringLiteral("TavRin:$uri_${user}_$ENV[HOME]#1,2")},
         {QStringLiteral("季度报告"), QStringLiteral("TavRin:季度报告")},
-        // Longer than 248 characters: the tail is kept, where names differ.
-        {QString(52, QLatin1Char('x')) + tail, QStringLiteral("TavRin:") + tail},
+        // Longer than 248 characters, or than 248 bytes: the tail is kept, where names differ.
+        {QString(52, QLatin1Char('x')) + QString(248, QLatin1Char('y')),
+         QStringLiteral("TavRin:") + QString(248, QLatin1Char('y'))},
+        {QString(52, QLatin1Char('x')) + tail, QStringLiteral("TavRin:") + tail.right(82)},
     };
     for (const auto &row : rows) {
         ASSERT_TRUE(fleet.clear("noattr"));

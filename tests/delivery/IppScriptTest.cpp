@@ -191,6 +191,28 @@ TEST(IppScript, JobNameTruncation)
             << row.name.size() << " " << row.max;
 }
 
+TEST(IppScript, JobNameFitsInTheOctetsOfAnIppName)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x93\x84"); // four bytes, two UTF-16 units
+    const struct {
+        QString name;
+        QString expected;
+    } rows[] = {
+        {QString(248, QLatin1Char('x')), QString(248, QLatin1Char('x'))},
+        {QString(248, QChar(0x6587)), QString(82, QChar(0x6587))}, // 246 bytes; one more would be 249
+        {QStringLiteral("ab") + QString(82, QChar(0x6587)), QStringLiteral("ab") + QString(82, QChar(0x6587))},
+        {QStringLiteral("abc") + QString(82, QChar(0x6587)), QStringLiteral("bc") + QString(82, QChar(0x6587))},
+        {QString(62, QChar(0x6587)) + emoji.repeated(16), QString(61, QChar(0x6587)) + emoji.repeated(16)},
+        {QStringLiteral("x") + emoji.repeated(62), emoji.repeated(62)}, // never half a pair
+        {QString(), QString()},
+    };
+    for (const auto &row : rows) {
+        const QString kept = delivery::keepTailWithinBytes(row.name, 248);
+        EXPECT_LE(kept.toUtf8().size(), 248);
+        EXPECT_EQ(kept, row.expected) << row.name.size();
+    }
+}
+
 TEST(IppScript, NoTruncationIsLoggedWithTheLength)
 {
     AppLog log;
