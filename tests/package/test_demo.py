@@ -15,19 +15,12 @@ import unittest
 
 from sysfix.accounts import is_root
 from sysfix.desktop import without_leak_check
+from sysfix.package import PACKAGE, build_deb, installed_version
 from sysfix.paths import BINARY_DIR, SOURCE_DIR
 
-PACKAGE = "com.kestrelware.tavrin"
 DEMO = os.path.join(SOURCE_DIR, "scripts", "demo.py")
 STATE = "/run/tavrin-demo/state.json"
 CONFIG = "/opt/apps/com.kestrelware.tavrin/files/bin/config.ini"
-
-
-def installed_version():
-    r = subprocess.run(["dpkg-query", "-W", "-f=${Status} ${Version}", PACKAGE], capture_output=True, text=True)
-    if r.returncode != 0 or not r.stdout.startswith("install ok installed"):
-        return None
-    return r.stdout.split()[-1]
 
 
 def cups_running():
@@ -64,11 +57,11 @@ class DemoOfficeTest(unittest.TestCase):
             deadline = time.monotonic() + 30
             while not cups_running() and time.monotonic() < deadline:
                 time.sleep(0.1)
-        r = subprocess.run(["cpack", "-G", "DEB", "-B", cls.tmp], cwd=BINARY_DIR, capture_output=True, text=True)
-        if r.returncode != 0:
+        try:
+            deb = build_deb(cls.tmp)
+        except RuntimeError:
             cls.tearDownClass()
-            raise RuntimeError("cpack failed: " + r.stdout + r.stderr)
-        deb = [os.path.join(cls.tmp, f) for f in os.listdir(cls.tmp) if f.endswith(".deb")][0]
+            raise
         r = subprocess.run(["dpkg", "-i", deb], capture_output=True, text=True)
         if r.returncode != 0:
             cls.tearDownClass()

@@ -18,9 +18,8 @@ from service.fixture import ServiceProcess
 from sysfix.accounts import is_root
 from sysfix.cupsd import CupsServer
 from sysfix.desktop import Desktop, program_log, protect, wait_for, without_leak_check
-from sysfix.paths import BINARY_DIR
+from sysfix.package import PACKAGE, build_deb, installed_version
 
-PACKAGE = "com.kestrelware.tavrin"
 FILES = "/opt/apps/com.kestrelware.tavrin/files"
 PROGRAM = FILES + "/bin/tavrinapp"
 BACKEND = "/usr/lib/cups/backend/tavrin"
@@ -35,13 +34,6 @@ EOJ = UEL + b"@PJL EOJ\n" + UEL
 # with its blanks as "_".
 DIALOG_OPTIONS = ["-o", "ColorModel=Gray", "-o", "Duplex=DuplexNoTumble", "-o", "InputSlot=Tray2",
                   "-o", "KWStaple=StapleTopLeft", "-n", "2", "-t", "Quarterly Report.pdf"]
-
-
-def installed_version():
-    r = subprocess.run(["dpkg-query", "-W", "-f=${Status} ${Version}", PACKAGE], capture_output=True, text=True)
-    if r.returncode != 0 or not r.stdout.startswith("install ok installed"):
-        return None
-    return r.stdout.split()[-1]
 
 
 def make_pdf(path, pages):
@@ -90,10 +82,7 @@ class InstalledSystemTest(unittest.TestCase):
                                                           color=True, duplex=True)),
         ], name="e2e-%d" % os.getpid())
         try:
-            r = subprocess.run(["cpack", "-G", "DEB", "-B", cls.tmp], cwd=BINARY_DIR, capture_output=True, text=True)
-            if r.returncode != 0:
-                raise RuntimeError("cpack failed: " + r.stdout + r.stderr)
-            deb = [os.path.join(cls.tmp, f) for f in os.listdir(cls.tmp) if f.endswith(".deb")][0]
+            deb = build_deb(cls.tmp)
             r = subprocess.run(["dpkg", "-i", deb], capture_output=True, text=True)
             if r.returncode != 0:
                 raise RuntimeError("dpkg -i failed: " + r.stdout + r.stderr)

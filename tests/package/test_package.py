@@ -13,19 +13,12 @@ import unittest
 
 from sysfix.accounts import is_root
 from sysfix.cupsd import CupsServer
-from sysfix.paths import BINARY_DIR, binary
+from sysfix.package import PACKAGE, build_deb, installed_version
+from sysfix.paths import binary
 
-PACKAGE = "com.kestrelware.tavrin"
 ROOT = "/opt/apps/com.kestrelware.tavrin"
 FILES = ROOT + "/files"
 QUEUE = "塔文"
-
-
-def installed_version():
-    r = subprocess.run(["dpkg-query", "-W", "-f=${Status} ${Version}", PACKAGE], capture_output=True, text=True)
-    if r.returncode != 0 or not r.stdout.startswith("install ok installed"):
-        return None
-    return r.stdout.split()[-1]
 
 
 def mode(path):
@@ -41,11 +34,7 @@ class PackageTest(unittest.TestCase):
         cls.tmp = tempfile.mkdtemp(prefix="tavrin-package-")
         os.chmod(cls.tmp, 0o755)
         try:
-            r = subprocess.run(["cpack", "-G", "DEB", "-B", cls.tmp], cwd=BINARY_DIR, capture_output=True, text=True)
-            if r.returncode != 0:
-                raise RuntimeError("cpack failed: " + r.stdout + r.stderr)
-            debs = [f for f in os.listdir(cls.tmp) if f.endswith(".deb")]
-            cls.deb = os.path.join(cls.tmp, debs[0])
+            cls.deb = build_deb(cls.tmp)
             cls.newer = cls.repack(cls.deb, "1.3.0.4")
             # The maintainer scripts talk to this cupsd through CUPS_SERVER.
             cls.cups = CupsServer(binary("backend", "kwprint")).__enter__()
