@@ -127,7 +127,11 @@ def start_desktop(state):
         desktop.display = display
         say("desktop: using the display %s (it needs a system tray)" % display)
     else:
-        desktop.start()
+        try:
+            desktop.start()
+        except BaseException:
+            desktop.stop()
+            raise
         state["desktop"] = [p.pid for p in (desktop.xvfb, desktop.wm, desktop.trayer)]
         save_state(state)
         say("desktop: Xvfb %s with openbox and trayer as the tray" % desktop.display)

@@ -65,16 +65,33 @@ class Desktop:
         self.display = ":" + number
         if not self.with_tray:
             return
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=True)
-        self.trayer = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-                                        "--height", "28", "--SetDockType", "true", "--transparent", "false",
-                                        "--tint", "0xffffff"], env=self.env(), stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, start_new_session=True)
-        wait_for(lambda: self.search("--class", "trayer"), 20, "trayer's window")
+        # Now and then a client started right after Xvfb reports its display
+        # still "cannot open display": wait for a client that gets in, and
+        # start the window manager and the tray again if they gave up.
+        wait_for(lambda: self.xdotool("getdisplaygeometry"), 20, "the X display to take clients")
+        for _ in range(3):
+            self.wm = self._spawn(["openbox", "--sm-disable"])
+            self.trayer = self._spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                                       "--height", "28", "--SetDockType", "true", "--transparent", "false",
+                                       "--tint", "0xffffff"])
+            deadline = time.monotonic() + 20
+            while time.monotonic() < deadline and self.trayer.poll() is None and self.wm.poll() is None:
+                if self.search("--class", "trayer"):
+                    return
+                time.sleep(0.1)
+            self._stop(self.trayer, self.wm)
+        raise AssertionError("no trayer's window on %s" % self.display)
+
+    def _spawn(self, args):
+        return subprocess.Popen(args, env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
 
     def stop(self):
-        for proc in (self.trayer, self.wm, self.xvfb):
+        self._stop(self.trayer, self.wm, self.xvfb)
+
+    @staticmethod
+    def _stop(*procs):
+        for proc in procs:
             if proc and proc.poll() is None:
                 proc.terminate()
                 try:
