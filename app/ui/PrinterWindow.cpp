@@ -2,10 +2,11 @@
 
 #include "backend/SpoolFormat.h"
 #include "cloud/adsMan.h"
+#include "intake/JobFiles.h"
 #include "platform/RLog.h"
 #include "storage/Config.h"
-#include "storage/Settings.h"
 #include "storage/PrinterStore.h"
+#include "storage/Settings.h"
 #include "ui/About.h"
 #include "ui/AddPrinterMethod.h"
 #include "ui/AddPrinterWindow.h"
@@ -125,6 +126,8 @@ PrinterWindow::PrinterWindow(QSplashScreen *splash, QWidget *parent) : QDialog(p
     }
 
     ui::ensureSystemQueue(config::m_ppdFile);
+    if (const int stale = removeStaleTemporaries(spoolDir))
+        TLOG(QStringLiteral("removed %1 temporary files left by an interrupted delivery").arg(stale));
 
     jobTimer->start();
     watchSpool(); // with the job timer: no pass runs while the first-run dialogs are open

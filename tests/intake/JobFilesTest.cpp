@@ -38,4 +38,23 @@ TEST(JobFileFamily, MissingFilesAreNoError)
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
+// A delivery that died while wrapping a document leaves its temporary file;
+// the next start removes it and nothing else.
+TEST(JobFileFamily, StaleWrappingTemporariesAreRemovedAtStart)
+{
+    QTemporaryDir dir;
+    const QString doc = dir.filePath(QStringLiteral("a.tmp"));
+    const QStringList stale = {doc + ".withheader.Ab3dE9", doc + ".withheader.zzzzzz"};
+    const QStringList kept = {doc, doc + ".ctrl", doc + ".done", doc + ".withheader.toolong7", doc + ".withheader"};
+    for (const QString &path : stale + kept)
+        writeBytes(path, "x");
+
+    EXPECT_EQ(removeStaleTemporaries(dir.path()), 2);
+    for (const QString &path : stale)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    for (const QString &path : kept)
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+    EXPECT_EQ(removeStaleTemporaries(dir.path() + "/missing"), 0);
+}
+
 } // namespace
