@@ -8,7 +8,6 @@
 
 #include "ui_ChoosePrinter.h"
 
-#include <QDateTime>
 #include <QLabel>
 #include <QMovie>
 
@@ -69,16 +68,7 @@ void ChoosePrinter::on_listWidget_itemSelectionChanged()
 
 void ChoosePrinter::_setFavourite(bool favourite)
 {
-    Printer p = _currentPrinter();
-    if (!p.deviceName.isEmpty()) {
-        if (favourite) {
-            p.isFav = QStringLiteral("Y");
-            p.m_modified_time = QDateTime::currentMSecsSinceEpoch();
-        } else {
-            p.isFav = QStringLiteral("N");
-        }
-        util::changePrinter(p);
-    }
+    ui::storeFavourite(_currentPrinter(), favourite);
     _refreshList();
 }
 

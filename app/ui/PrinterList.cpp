@@ -1,6 +1,9 @@
 #include "ui/PrinterList.h"
 
 #include "platform/TextUtil.h"
+#include "storage/PrinterStore.h"
+
+#include <QDateTime>
 
 #include <QIcon>
 #include <QListWidget>
@@ -12,6 +15,16 @@ namespace ui {
 bool isFavourite(const Printer &printer)
 {
     return util::iequals(printer.isFav, QStringLiteral("Y"));
+}
+
+void storeFavourite(Printer printer, bool favourite)
+{
+    if (printer.deviceName.isEmpty())
+        return;
+    printer.isFav = favourite ? QStringLiteral("Y") : QStringLiteral("N");
+    if (favourite)
+        printer.m_modified_time = QDateTime::currentMSecsSinceEpoch();
+    util::changePrinter(printer);
 }
 
 QList<Printer> displayOrder(const QList<Printer> &stored)

@@ -14,6 +14,10 @@ namespace ui {
 // True when `printer` is a favourite ("Y", letter case ignored).
 bool isFavourite(const Printer &printer);
 
+// Stores `printer` as a favourite ("Y", made now, so it goes on top) or not
+// ("N"). Nothing happens for a printer without a name.
+void storeFavourite(Printer printer, bool favourite);
+
 // The display order of `stored`. Favourites with the same time keep their
 // stored order.
 QList<Printer> displayOrder(const QList<Printer> &stored);

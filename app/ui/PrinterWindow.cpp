@@ -27,7 +27,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileSystemWatcher>
 #include <QFont>
@@ -231,16 +230,10 @@ void PrinterWindow::setFavourite(bool favourite)
         Warn(QObject::tr("Warning"), QObject::tr("Please choose printer!"));
         return;
     }
-    Printer p = util::getPrinter(name);
+    const Printer p = util::getPrinter(name);
     if (p.deviceName.isEmpty())
         return;
-    if (favourite) {
-        p.isFav = QStringLiteral("Y");
-        p.m_modified_time = QDateTime::currentMSecsSinceEpoch();
-    } else {
-        p.isFav = QStringLiteral("N");
-    }
-    util::changePrinter(p);
+    ui::storeFavourite(p, favourite);
     refreshList();
 }
 

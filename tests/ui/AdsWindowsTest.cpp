@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         CloudFixture::SetUp();
-        initCloudUiResources();
+        initTavrinResources();
     }
 
     // Entry <id> with pictures for the four places at their banner sizes.

@@ -3,10 +3,10 @@
 // shows, wait while the event loop runs, catch the URLs the desktop would
 // open, and save what a window looks like.
 
+#include "UiTestBasics.h"
+
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -15,21 +15,11 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
-inline void initCloudUiResources()
-{
-    Q_INIT_RESOURCE(tavrin);
-}
 
 namespace tavrin::cloudui {
+
+using tavrin::test::saveScreenshot;
+using tavrin::test::waitFor;
 
 // While it lives, runs `act` once on the first visible top-level T, from
 // within whatever modal loop is running.
@@ -79,30 +69,6 @@ inline BoxSeen answerBoxOf(const std::function<void()> &action)
     });
     action();
     return seen;
-}
-
-// Runs the event loop until `done` holds; false after `timeoutMs` (a bound
-// for network work, not a speed check).
-inline bool waitFor(const std::function<bool()> &done, int timeoutMs = 120000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
-// build/screenshots/<name>.png, after the window was shown and painted.
-inline bool saveScreenshot(QWidget *window, const QString &name)
-{
-    const QString dir = QStringLiteral(TAVRIN_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    window->show();
-    QTest::qWait(50);
-    return window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 // Takes the URLs the program hands to the desktop for https links.

@@ -2,10 +2,10 @@
 // Driving modal dialogs from a test: answer a dialog when it shows, wait for
 // a condition while the event loop runs, and save what a window looks like.
 
+#include "UiTestBasics.h"
+
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -17,21 +17,6 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
-// The compiled-in pictures and catalogues (a static library's resources need
-// this once; Q_INIT_RESOURCE cannot stand inside a namespace).
-inline void initTavrinResources()
-{
-    Q_INIT_RESOURCE(tavrin);
-}
 
 namespace tavrin::test {
 
@@ -95,30 +80,6 @@ inline std::shared_ptr<BoxSeen> answerNextBox()
         box->accept();
     });
     return seen;
-}
-
-// Runs the event loop until `done` holds or `timeoutMs` passed (a bound for
-// network work, not a speed check). True when it held.
-inline bool waitFor(const std::function<bool()> &done, int timeoutMs = 120000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
-// build/screenshots/<name>.png; the window is laid out and painted first.
-inline bool saveScreenshot(QWidget *window, const QString &name)
-{
-    const QString dir = QStringLiteral(TAVRIN_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    window->show();
-    QCoreApplication::processEvents();
-    return window->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 // The visible text of a label as the user sees it (its movie aside).

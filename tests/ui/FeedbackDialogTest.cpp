@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         CloudFixture::SetUp();
-        initCloudUiResources();
+        initTavrinResources();
         config::clientId = QStringLiteral("3f1c2b7e-0d4a-4c55-9a1e-7b2f6c8d9e01");
         dialog = std::make_unique<Feedback>();
         dialog->show();

@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         CloudFixture::SetUp();
-        initCloudUiResources();
+        initTavrinResources();
         gFatalError.clear();
         VersionNewWin::osReleaseFile = osRelease(QStringLiteral("Debian GNU/Linux"));
     }
